@@ -1,0 +1,111 @@
+// The Linux edition's registry: one SQLite database per user that behaves like the advapi32
+// calls the access layer makes. Key paths and value names are case-insensitive and
+// case-preserving; data is kept as the bytes given, with its type.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "store/RawRegistry.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace dornava {
+
+struct RegValueRecord {
+  std::string name;
+  std::uint32_t type = 0;
+  std::string data;
+};
+
+class SqliteRegistry final : public RawRegistry {
+ public:
+  // Opens or creates the registry at `path` (":memory:" for a private one). A file that is not
+  // a registry is moved aside, never overwritten; `notice` then says where it went. Returns
+  // null only when no registry at all can be had.
+  static std::unique_ptr<SqliteRegistry> Open(const std::string& path, std::string* notice);
+  ~SqliteRegistry() override;
+
+  std::int32_t OpenKeyEx(RegKey root, const char* subKey, std::uint32_t options,
+                         std::uint32_t access, RegKey* result) override;
+  std::int32_t CreateKeyEx(RegKey root, const char* subKey, std::uint32_t reserved,
+                           const char* keyClass, std::uint32_t options, std::uint32_t access,
+                           const void* security, RegKey* result,
+                           std::uint32_t* disposition) override;
+  std::int32_t QueryValueEx(RegKey key, const char* name, std::uint32_t* reserved,
+                            std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) override;
+  std::int32_t SetValueEx(RegKey key, const char* name, std::uint32_t reserved, std::uint32_t type,
+                          const std::uint8_t* data, std::uint32_t size) override;
+  std::int32_t DeleteValue(RegKey key, const char* name) override;
+  std::int32_t CloseKey(RegKey key) override;
+  void BeginBatch(bool writes) override;
+  void EndBatch() override;
+
+  // What the command-line tool needs beyond the access layer's calls.
+  // Sub-key names (case as stored), in case-insensitive order.
+  std::int32_t EnumSubKeys(RegKey key, std::vector<std::string>* names);
+  // Values in case-insensitive name order; the default value has the empty name.
+  std::int32_t EnumValues(RegKey key, std::vector<RegValueRecord>* values);
+  // Deletes the key, its values and every key below it. A root cannot be deleted.
+  std::int32_t DeleteKeyTree(RegKey root, const char* subKey);
+  // The key's path below its root, with the case it was created with.
+  std::int32_t KeyPath(RegKey key, RegKey* root, std::string* path);
+  // Runs `body` as one transaction: kept when it returns true, undone otherwise or on failure.
+  bool Transaction(const std::function<bool()>& body);
+
+ private:
+  struct Handle {
+    std::int64_t id;
+    std::uint32_t access;
+    RegKey root;
+    std::string path;  // below the root, as created
+  };
+  class Statement;
+
+  explicit SqliteRegistry(sqlite3* db);
+  bool Prepare();
+  const Handle* Resolve(RegKey key) const;
+  std::int32_t FindKey(RegKey base, const char* subKey, bool create, Handle* found, bool* created);
+  std::int32_t Failed();
+  RegKey NewHandle(Handle handle);
+  bool Exec(const char* sql);
+  bool Begin(bool writes);
+  bool Finish(bool keep);
+
+  sqlite3* db_;
+  std::map<RegKey, Handle> handles_;
+  std::map<RegKey, Handle> roots_;
+  // Keys looked up inside the current transaction, where no other process can change them;
+  // a null id records a key that does not exist.
+  std::map<std::pair<RegKey, std::string>, Handle> keyCache_;
+  // A size query is nearly always followed by the data query for the same value: the first
+  // keeps what it read for the second, which takes it whole.
+  struct LastQuery {
+    bool valid = false;
+    RegKey key = 0;
+    std::string fold;
+    std::uint32_t type = 0;
+    std::string data;
+  } lastQuery_;
+  RegKey nextHandle_ = 1;
+  int batchDepth_ = 0;
+  bool batchOpen_ = false;
+  bool batchFailed_ = false;
+  std::unique_ptr<Statement> findKey_, insertKey_, getValue_, setValue_, deleteValue_, subKeys_,
+      values_, deleteTreeValues_, deleteTreeKeys_;
+};
+
+// ${XDG_CONFIG_HOME:-$HOME/.config}/dornava/registry.db
+std::string DefaultRegistryPath();
+
+// The process's registry, opened on first use at DefaultRegistryPath(). If the file cannot be
+// used at all, an in-memory registry stands in so the program still runs, and a notice goes to
+// standard error.
+SqliteRegistry& ProcessRegistry();
+
+}  // namespace dornava

@@ -1,0 +1,99 @@
+#include "store/ScheduleEntry.h"
+
+namespace dornava {
+
+namespace {
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool Continues(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Bytes in the character that starts at `at`: a valid UTF-8 sequence, or one stray byte.
+std::size_t CharacterLength(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  const std::size_t length = lead < 0xC2   ? 1
+                             : lead < 0xE0 ? 2
+                             : lead < 0xF0 ? 3
+                             : lead < 0xF5 ? 4
+                                           : 1;
+  if (at + length > text.size()) return 1;
+  for (std::size_t k = 1; k < length; ++k) {
+    if (!Continues(text[at + k])) return 1;
+  }
+  return length;
+}
+
+// Byte offset of the character `skip` characters after `from`, or the end.
+std::size_t Advance(std::string_view text, std::size_t from, std::size_t skip) {
+  std::size_t at = from;
+  for (std::size_t n = 0; n < skip && at < text.size(); ++n)
+    at += CharacterLength(text, at);
+  return at;
+}
+}  // namespace
+
+std::size_t CharacterCount(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t at = 0; at < text.size(); at = Advance(text, at, 1))
+    ++count;
+  return count;
+}
+
+std::string_view ScheduleEntry::Field(std::size_t offset, std::size_t count) const {
+  const std::size_t begin = Advance(line_, 0, offset);
+  if (count == std::string_view::npos) return line_.substr(begin);
+  return line_.substr(begin, Advance(line_, begin, count) - begin);
+}
+
+double ReadNumber(std::string_view field) {
+  double value = 0;
+  double scale = 0;  // 0 before the decimal point, then 0.1, 0.01, ...
+  bool negative = false;
+  bool started = false;  // a sign, digit or point has been read
+  for (const char c : field) {
+    if (IsBlank(c)) continue;
+    if (!started && (c == '+' || c == '-')) {
+      negative = c == '-';
+      started = true;
+    } else if (IsDigit(c)) {
+      started = true;
+      if (scale == 0) {
+        value = value * 10 + (c - '0');
+      } else {
+        value += (c - '0') * scale;
+        scale /= 10;
+      }
+    } else if (c == '.' && scale == 0) {
+      started = true;
+      scale = 0.1;
+    } else {
+      break;
+    }
+  }
+  return negative ? -value : value;
+}
+
+std::string ScheduleEntry::Compose(bool systemClock, std::string_view hours,
+                                   std::string_view minutes, std::string_view path) {
+  std::string line;
+  line.reserve(10 + path.size());
+  line += systemClock ? 'S' : 'R';
+  line += ' ';
+  line += hours;
+  line += ':';
+  line += minutes;
+  line += " - ";
+  line += path;
+  return line;
+}
+
+double ScheduleEntry::EntryMinute() const {
+  return ReadNumber(HoursField()) * 60 + ReadNumber(MinutesField());
+}
+
+}  // namespace dornava

@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+#include "platform/linux/SqliteRegistry.h"
+#include "store/ScheduleStore.h"
+#include "support/RecordingRegistry.h"
+#include "support/VectorList.h"
+
+namespace dornava {
+namespace {
+
+using test::RecordingRegistry;
+using test::VectorList;
+
+class ScheduleStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(raw_, nullptr); }
+
+  void Put(const std::string& name, const RegValue& value, std::uint32_t type = kRegSz) {
+    registr_.MakeRegKey(kHkeyCurrentUser, kScheduleKey);
+    registr_.WriteRegValue(kHkeyCurrentUser, kScheduleKey, name, value, type);
+  }
+  RegValue Get(const std::string& name) {
+    return registr_.ReadRegValue(kHkeyCurrentUser, kScheduleKey, name);
+  }
+  std::vector<std::string> Load() {
+    VectorList list;
+    LoadSchedule(registr_, list);
+    return list.items;
+  }
+
+  std::unique_ptr<SqliteRegistry> raw_ = SqliteRegistry::Open(":memory:", nullptr);
+  Registr registr_{*raw_};
+};
+
+TEST_F(ScheduleStoreTest, LoadWithoutAKeyGivesAnEmptyList) {
+  VectorList list{"stale line from before"};
+  EXPECT_FALSE(LoadSchedule(registr_, list));
+  EXPECT_TRUE(list.items.empty());
+}
+
+TEST_F(ScheduleStoreTest, LoadSkipsGapsShortValuesAndForeignTypes) {
+  Put("000", RegValue("S 07:30 - C:\\a.bmp"));
+  Put("002", RegValue("R 00:01 - C:\\b.bmp"));
+  Put("003", RegValue("S 01:02 - "));  // ten characters: an entry without a path
+  Put("004", RegValue("S 01:02 - x"));
+  Put("005", RegValue("nějaké slovo navíc"));
+  Put("006", RegValue(-1000000000), kRegDword);  // eleven characters as text
+  Put("007", RegValue(-999999999), kRegDword);   // ten
+  Put("008", RegValue("Příliš žlu"));            // ten characters, fourteen bytes
+  const std::uint8_t binary[] = {'S', ' ', '0', '1', ':', '0', '2', ' ', '-', ' ', 'x', 'y'};
+  RegKey key = 0;
+  raw_->OpenKeyEx(kHkeyCurrentUser, std::string(kScheduleKey).c_str(), 0, kKeyAccess, &key);
+  raw_->SetValueEx(key, "009", 0, kRegBinary, binary, sizeof binary);
+  raw_->CloseKey(key);
+  Put("999", RegValue("S 23:59 - last"));
+  Put("1000", RegValue("S 23:59 - beyond"));
+  Put("01", RegValue("S 23:59 - two digits"));
+
+  VectorList list;
+  EXPECT_TRUE(LoadSchedule(registr_, list));
+  EXPECT_EQ(list.items,
+            (std::vector<std::string>{"S 07:30 - C:\\a.bmp", "R 00:01 - C:\\b.bmp", "S 01:02 - x",
+                                      "nějaké slovo navíc", "-1000000000", "S 23:59 - last"}));
+}
+
+TEST_F(ScheduleStoreTest, LoadReadsEachOfTheThousandNamesOnce) {
+  Put("000", RegValue("S 07:30 - C:\\a.bmp"));
+  RecordingRegistry recorder(*raw_);
+  Registr registr(recorder);
+  VectorList list;
+  LoadSchedule(registr, list);
+  EXPECT_EQ(recorder.Count("Open HKCU Software\\Brenlow\\Dornava 0x0 0x3F"), 1000);
+  EXPECT_EQ(recorder.Count("Close"), 1000);
+  EXPECT_EQ(recorder.Count("Query key 000 size"), 1);
+  EXPECT_EQ(recorder.Count("Query key 000 data 18"), 1);
+  EXPECT_EQ(recorder.Count("Query key 999 size"), 1);
+  EXPECT_EQ(recorder.calls.size(), 3001u);
+}
+
+TEST_F(ScheduleStoreTest, RewriteWritesEntriesFirstThenClearsTheRest) {
+  Put("002", RegValue("S 00:00 - old third"));
+  Put("500", RegValue("S 00:00 - far away"));
+  RecordingRegistry recorder(*raw_);
+  Registr registr(recorder);
+  const VectorList list{"S 07:30 - a", "R 00:01 - b"};
+  RewriteSchedule(registr, list);
+
+  const std::string open = "Open HKCU Software\\Brenlow\\Dornava 0x0 0x3F";
+  ASSERT_EQ(recorder.calls.size(), 2u + 3 * 1000);
+  EXPECT_EQ(recorder.calls[0], "Create HKCU Software\\Brenlow\\Dornava 0x0 null 0x0 0x3F null");
+  EXPECT_EQ(recorder.calls[1], "Close key");
+  EXPECT_EQ(recorder.calls[2], open);
+  EXPECT_EQ(recorder.calls[3], "Set key 000 0x0 1 11");
+  EXPECT_EQ(recorder.calls[6], "Set key 001 0x0 1 11");
+  EXPECT_EQ(recorder.calls[9], "Delete key 002");
+  EXPECT_EQ(recorder.calls.back(), "Close key");
+  EXPECT_EQ(recorder.Count("Set"), 2);
+  EXPECT_EQ(recorder.Count("Delete"), 998);
+
+  EXPECT_EQ(Load(), (std::vector<std::string>{"S 07:30 - a", "R 00:01 - b"}));
+  EXPECT_TRUE(Get("002").IsEmpty());
+  EXPECT_TRUE(Get("500").IsEmpty());
+}
+
+TEST_F(ScheduleStoreTest, RewriteRenumbersAGappedScheduleAndKeepsDuplicates) {
+  Put("000", RegValue("S 07:30 - same"));
+  Put("002", RegValue("S 07:30 - same"));
+  VectorList list;
+  LoadSchedule(registr_, list);
+  RewriteSchedule(registr_, list);
+  EXPECT_EQ(Get("000"), RegValue("S 07:30 - same"));
+  EXPECT_EQ(Get("001"), RegValue("S 07:30 - same"));
+  EXPECT_TRUE(Get("002").IsEmpty());
+}
+
+TEST_F(ScheduleStoreTest, FirstRewriteCreatesTheKeyAndAnEmptyRewriteKeepsIt) {
+  RewriteSchedule(registr_, VectorList{"S 07:30 - first"});
+  EXPECT_EQ(Get("000"), RegValue("S 07:30 - first"));
+  RewriteSchedule(registr_, VectorList{});
+  RegKey key = 0;
+  EXPECT_EQ(raw_->OpenKeyEx(kHkeyCurrentUser, "Software\\Brenlow\\Dornava", 0, kKeyAccess, &key),
+            kErrorSuccess);
+  raw_->CloseKey(key);
+  EXPECT_TRUE(Load().empty());
+}
+
+TEST_F(ScheduleStoreTest, MoreThanAThousandEntriesSpillBeyondWhatTheLoadReads) {
+  VectorList list;
+  for (int i = 0; i < 1002; ++i)
+    list.items.push_back("R 00:01 - entry " + std::to_string(i));
+  RewriteSchedule(registr_, list);
+  EXPECT_EQ(Get("1000"), RegValue("R 00:01 - entry 1000"));
+  EXPECT_EQ(Get("1001"), RegValue("R 00:01 - entry 1001"));
+  const auto loaded = Load();
+  ASSERT_EQ(loaded.size(), 1000u);
+  EXPECT_EQ(loaded.back(), "R 00:01 - entry 999");
+  // Names past "999" are neither read nor cleared again.
+  RewriteSchedule(registr_, VectorList{"R 00:01 - only"});
+  EXPECT_EQ(Get("1000"), RegValue("R 00:01 - entry 1000"));
+}
+
+TEST_F(ScheduleStoreTest, DeleteRemovesTheSelectedEntryAndRenumbers) {
+  VectorList list{"S 01:00 - one", "S 02:00 - two", "S 03:00 - three"};
+  RewriteSchedule(registr_, list);
+  list.selected = 0;
+  RecordingRegistry recorder(*raw_);
+  Registr registr(recorder);
+  EXPECT_TRUE(DeleteSelectedEntry(registr, list));
+  EXPECT_EQ(list.items, (std::vector<std::string>{"S 02:00 - two", "S 03:00 - three"}));
+  // The entry's own name goes first, then the full rewrite.
+  ASSERT_GE(recorder.calls.size(), 4u);
+  EXPECT_EQ(recorder.calls[1], "Delete key 000");
+  EXPECT_EQ(recorder.calls[3].substr(0, 6), "Create");
+  EXPECT_EQ(Load(), list.items);
+  EXPECT_TRUE(Get("002").IsEmpty());
+
+  list.selected = 1;
+  EXPECT_TRUE(DeleteSelectedEntry(registr_, list));
+  EXPECT_EQ(Load(), (std::vector<std::string>{"S 02:00 - two"}));
+  list.selected = 0;
+  EXPECT_FALSE(DeleteSelectedEntry(registr_, list));
+  EXPECT_TRUE(Load().empty());
+}
+
+TEST_F(ScheduleStoreTest, DeleteWithoutASelectionTouchesNothing) {
+  VectorList list{"S 01:00 - one"};
+  RewriteSchedule(registr_, list);
+  RecordingRegistry recorder(*raw_);
+  Registr registr(recorder);
+  list.selected = -1;
+  EXPECT_TRUE(DeleteSelectedEntry(registr, list));
+  list.selected = 5;
+  EXPECT_TRUE(DeleteSelectedEntry(registr, list));
+  EXPECT_EQ(list.items.size(), 1u);
+  EXPECT_TRUE(recorder.calls.empty());
+}
+
+// Interrupting a change after any raw call, on a registry without transactions (as on Windows):
+// a reload must still hold every entry that was meant to stay. Checking the registry after every
+// call that changed it is the same as stopping after the k-th call for every k: opening,
+// reading, closing and deleting a value that is not there change nothing.
+class InterruptedChange : public ScheduleStoreTest {
+ protected:
+  // Runs `change` through a registry that passes no batches on, reloading after every call.
+  // Returns the number of calls made; records the first call after which an entry was missing.
+  long Run(const std::vector<std::string>& stored, const std::vector<std::string>& mustStay,
+           const std::vector<std::string>& added, const std::function<void(Registr&)>& change) {
+    RewriteSchedule(registr_, VectorList(stored));
+    RecordingRegistry recorder(*raw_, /*forwardBatches=*/false);
+    recorder.afterCall = [&](long k, std::int32_t status) {
+      const std::string& call = recorder.calls.back();
+      const bool changes = call.rfind("Set", 0) == 0 || call.rfind("Create", 0) == 0 ||
+                           (call.rfind("Delete", 0) == 0 && status != kErrorFileNotFound);
+      if (firstLoss_ >= 0 || !changes) return;
+      ++checks_;
+      const auto loaded = Load();
+      for (const auto& entry : mustStay) {
+        if (std::find(loaded.begin(), loaded.end(), entry) == loaded.end()) {
+          firstLoss_ = k;
+          lost_ = entry;
+          return;
+        }
+      }
+      for (const auto& entry : loaded) {
+        if (std::find(stored.begin(), stored.end(), entry) == stored.end() &&
+            std::find(added.begin(), added.end(), entry) == added.end()) {
+          firstLoss_ = k;
+          lost_ = "foreign " + entry;
+          return;
+        }
+      }
+    };
+    Registr registr(recorder);
+    change(registr);
+    return static_cast<long>(recorder.calls.size());
+  }
+
+  long firstLoss_ = -1;
+  long checks_ = 0;
+  std::string lost_;
+};
+
+const std::vector<std::string> kFive = {"S 01:00 - a", "S 02:00 - b", "R 00:03 - c", "S 04:00 - d",
+                                        "R 00:05 - e"};
+
+TEST_F(InterruptedChange, DeletingAnyEntryNeverLosesAnother) {
+  for (int index = 0; index < 5; ++index) {
+    std::vector<std::string> rest = kFive;
+    rest.erase(rest.begin() + index);
+    firstLoss_ = -1;
+    const long calls = Run(kFive, rest, {}, [&](Registr& registr) {
+      VectorList list(kFive);
+      list.selected = index;
+      DeleteSelectedEntry(registr, list);
+    });
+    EXPECT_EQ(calls, 3 + 2 + 3 * 1000);
+    EXPECT_GE(checks_, 5) << "every write and every real delete is a point to stop at";
+    EXPECT_EQ(firstLoss_, -1) << "deleting entry " << index << " lost " << lost_ << " after call "
+                              << firstLoss_;
+    EXPECT_EQ(Load(), rest);
+  }
+}
+
+TEST_F(InterruptedChange, AppendingAndEditingNeverLoseAnEntry) {
+  std::vector<std::string> six = kFive;
+  six.push_back("S 06:00 - f");
+  Run(kFive, kFive, {"S 06:00 - f"},
+      [&](Registr& registr) { RewriteSchedule(registr, VectorList(six)); });
+  EXPECT_EQ(firstLoss_, -1) << lost_ << " after call " << firstLoss_;
+
+  // An edit: the entry is deleted, then appended changed; the others must survive throughout.
+  std::vector<std::string> others = kFive;
+  others.erase(others.begin() + 1);
+  firstLoss_ = -1;
+  Run(kFive, others, {"S 02:30 - b"}, [&](Registr& registr) {
+    VectorList list(kFive);
+    list.selected = 1;
+    DeleteSelectedEntry(registr, list);
+    list.AddItem("S 02:30 - b");
+    RewriteSchedule(registr, list);
+  });
+  EXPECT_EQ(firstLoss_, -1) << lost_ << " after call " << firstLoss_;
+}
+
+TEST_F(InterruptedChange, ClearingBeforeWritingWouldLoseEntries) {
+  // The check above can fail: a rewrite that clears every name before writing loses entries.
+  Run(kFive, kFive, {}, [&](Registr& registr) {
+    registr.MakeRegKey(kHkeyCurrentUser, kScheduleKey);
+    for (int i = 0; i < kScheduleCapacity; ++i) {
+      registr.DelRegValue(kHkeyCurrentUser, kScheduleKey, ScheduleValueName(i));
+    }
+    for (int i = 0; i < 5; ++i) {
+      registr.WriteRegValue(kHkeyCurrentUser, kScheduleKey, ScheduleValueName(i), kFive[i], kRegSz);
+    }
+  });
+  EXPECT_GT(firstLoss_, 0);
+}
+
+}  // namespace
+}  // namespace dornava
