@@ -178,6 +178,27 @@ TEST_F(SqliteFileTest, AKeyOpenedForReadingRefusesWrites) {
   raw->CloseKey(key);
 }
 
+TEST_F(SqliteFileTest, ReadsInsideATransactionSeeItsOwnWrites) {
+  auto raw = SqliteRegistry::Open(path_, nullptr);
+  Registr registr(*raw);
+  registr.MakeRegKey(kHkeyCurrentUser, "Software\\X");
+  registr.WriteRegValue(kHkeyCurrentUser, "Software\\X", "v", RegValue("before"), kRegSz);
+  {
+    RegBatch batch(*raw, true);
+    EXPECT_EQ(registr.ReadRegValue(kHkeyCurrentUser, "Software\\X", "v"), RegValue("before"));
+    registr.WriteRegValue(kHkeyCurrentUser, "Software\\X", "v", RegValue("after"), kRegSz);
+    EXPECT_EQ(registr.ReadRegValue(kHkeyCurrentUser, "Software\\X", "v"), RegValue("after"));
+    registr.DelRegValue(kHkeyCurrentUser, "Software\\X", "v");
+    EXPECT_TRUE(registr.ReadRegValue(kHkeyCurrentUser, "Software\\X", "v").IsEmpty());
+    registr.MakeRegKey(kHkeyCurrentUser, "Software\\X\\New");
+    registr.WriteRegValue(kHkeyCurrentUser, "Software\\X\\New", "n", RegValue("x"), kRegSz);
+    EXPECT_EQ(registr.ReadRegValue(kHkeyCurrentUser, "Software\\X\\New", "n"), RegValue("x"));
+  }
+  // And another connection sees the batch once it is over.
+  auto other = SqliteRegistry::Open(path_, nullptr);
+  EXPECT_EQ(Registr(*other).ReadRegValue(kHkeyCurrentUser, "Software\\X\\New", "n"), RegValue("x"));
+}
+
 TEST(FoldCase, FoldsTheLettersOfEuropeanNames) {
   EXPECT_EQ(FoldCase("software\\brenlow"), "SOFTWARE\\BRENLOW");
   EXPECT_EQ(FoldCase("příliš žluťoučký kůň úpěl ďábelské ódy"),

@@ -75,6 +75,9 @@ bool NormalisePath(const char* subKey, std::string* out) {
   return true;
 }
 
+std::int32_t CopyValue(std::uint32_t storedType, const std::uint8_t* stored, std::uint32_t length,
+                       std::uint32_t* type, std::uint8_t* data, std::uint32_t* size);
+
 std::string Join(const std::string& base, const std::string& sub) {
   if (base.empty()) return sub;
   if (sub.empty()) return base;
@@ -169,6 +172,7 @@ SqliteRegistry::~SqliteRegistry() {
   values_.reset();
   deleteTreeValues_.reset();
   deleteTreeKeys_.reset();
+  keyValues_.reset();
   sqlite3_close(db_);
 }
 
@@ -190,6 +194,7 @@ bool SqliteRegistry::Prepare() {
   deleteValue_ = std::make_unique<Statement>(db_, "DELETE FROM vals WHERE key=?1 AND fold=?2");
   subKeys_ =
       std::make_unique<Statement>(db_, "SELECT name FROM keys WHERE parent=?1 ORDER BY fold");
+  keyValues_ = std::make_unique<Statement>(db_, "SELECT fold, type, data FROM vals WHERE key=?1");
   values_ = std::make_unique<Statement>(
       db_, "SELECT name, type, data FROM vals WHERE key=?1 ORDER BY fold");
   // A key and every key below it: "K" itself and everything between "K\" and "K]".
@@ -199,8 +204,9 @@ bool SqliteRegistry::Prepare() {
                .c_str());
   deleteTreeKeys_ =
       std::make_unique<Statement>(db_, (std::string("DELETE FROM keys WHERE ") + kTree).c_str());
-  for (const auto* statement : {&findKey_, &insertKey_, &getValue_, &setValue_, &deleteValue_,
-                                &subKeys_, &values_, &deleteTreeValues_, &deleteTreeKeys_}) {
+  for (const auto* statement :
+       {&findKey_, &insertKey_, &getValue_, &setValue_, &deleteValue_, &subKeys_, &values_,
+        &deleteTreeValues_, &deleteTreeKeys_, &keyValues_}) {
     if (!(*statement)->Ok()) return false;
   }
   // The predefined roots, with the ids of their rows.
@@ -345,31 +351,48 @@ std::int32_t SqliteRegistry::QueryValueEx(RegKey key, const char* name, std::uin
   if (!(handle->access & kKeyQueryValue)) return kErrorAccessDenied;
   if (data && !size) return kErrorInvalidParameter;
 
-  std::string fold = FoldCase(name ? name : "");
-  if (!lastQuery_.valid || lastQuery_.key != key || lastQuery_.fold != fold) {
-    Using use(getValue_);
-    const int rc = getValue_->Bind(1, handle->id).Bind(2, fold).Step();
-    if (rc == SQLITE_DONE) {
-      lastQuery_.valid = false;
-      return kErrorFileNotFound;
+  const std::string fold = FoldCase(name ? name : "");
+  std::uint32_t storedType = 0;
+  std::uint32_t length = 0;
+  const std::uint8_t* stored = nullptr;
+  if (batchOpen_) {
+    auto cached = valueCache_.find(handle->id);
+    if (cached == valueCache_.end()) {
+      std::map<std::string, CachedValue> values;
+      Using use(keyValues_);
+      keyValues_->Bind(1, handle->id);
+      int rc;
+      while ((rc = keyValues_->Step()) == SQLITE_ROW) {
+        std::uint32_t bytes = 0;
+        const std::uint8_t* blob = keyValues_->Blob(2, &bytes);
+        values.emplace(keyValues_->Text(0),
+                       CachedValue{static_cast<std::uint32_t>(keyValues_->Int(1)),
+                                   std::string(reinterpret_cast<const char*>(blob), bytes)});
+      }
+      if (rc != SQLITE_DONE) return Failed();
+      cached = valueCache_.emplace(handle->id, std::move(values)).first;
     }
-    if (rc != SQLITE_ROW) {
-      lastQuery_.valid = false;
-      return Failed();
-    }
-    std::uint32_t length = 0;
-    const std::uint8_t* stored = getValue_->Blob(1, &length);
-    lastQuery_.key = key;
-    lastQuery_.fold = std::move(fold);
-    lastQuery_.type = static_cast<std::uint32_t>(getValue_->Int(0));
-    lastQuery_.data.assign(reinterpret_cast<const char*>(stored), length);
-    lastQuery_.valid = !data;
-  } else {
-    lastQuery_.valid = false;
+    const auto value = cached->second.find(fold);
+    if (value == cached->second.end()) return kErrorFileNotFound;
+    storedType = value->second.type;
+    length = static_cast<std::uint32_t>(value->second.data.size());
+    stored = reinterpret_cast<const std::uint8_t*>(value->second.data.data());
+    return CopyValue(storedType, stored, length, type, data, size);
   }
-  const std::uint32_t storedType = lastQuery_.type;
-  const auto length = static_cast<std::uint32_t>(lastQuery_.data.size());
-  const auto* stored = reinterpret_cast<const std::uint8_t*>(lastQuery_.data.data());
+  Using use(getValue_);
+  const int rc = getValue_->Bind(1, handle->id).Bind(2, fold).Step();
+  if (rc == SQLITE_DONE) return kErrorFileNotFound;
+  if (rc != SQLITE_ROW) return Failed();
+  storedType = static_cast<std::uint32_t>(getValue_->Int(0));
+  stored = getValue_->Blob(1, &length);
+  return CopyValue(storedType, stored, length, type, data, size);
+}
+
+namespace {
+
+// Hands a stored value out as RegQueryValueExA does.
+std::int32_t CopyValue(std::uint32_t storedType, const std::uint8_t* stored, std::uint32_t length,
+                       std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) {
   if (type) *type = storedType;
   if (!data) {
     if (size) *size = length;
@@ -386,15 +409,17 @@ std::int32_t SqliteRegistry::QueryValueEx(RegKey key, const char* name, std::uin
   return kErrorSuccess;
 }
 
+}  // namespace
+
 std::int32_t SqliteRegistry::SetValueEx(RegKey key, const char* name, std::uint32_t /*reserved*/,
                                         std::uint32_t type, const std::uint8_t* data,
                                         std::uint32_t size) {
-  lastQuery_.valid = false;
   const Handle* handle = Resolve(key);
   if (!handle) return kErrorInvalidHandle;
   if (!(handle->access & kKeySetValue)) return kErrorAccessDenied;
   if (size && !data) return kErrorInvalidParameter;
   const std::string valueName = name ? name : "";
+  valueCache_.erase(handle->id);
   Using use(setValue_);
   setValue_->Bind(1, handle->id).Bind(2, valueName).Bind(3, FoldCase(valueName));
   setValue_->Bind(4, static_cast<std::int64_t>(type)).BindBlob(5, data, size);
@@ -405,10 +430,10 @@ std::int32_t SqliteRegistry::SetValueEx(RegKey key, const char* name, std::uint3
 }
 
 std::int32_t SqliteRegistry::DeleteValue(RegKey key, const char* name) {
-  lastQuery_.valid = false;
   const Handle* handle = Resolve(key);
   if (!handle) return kErrorInvalidHandle;
   if (!(handle->access & kKeySetValue)) return kErrorAccessDenied;
+  valueCache_.erase(handle->id);
   Using use(deleteValue_);
   if (deleteValue_->Bind(1, handle->id).Bind(2, FoldCase(name ? name : "")).Step() != SQLITE_DONE) {
     return Failed();
@@ -417,7 +442,6 @@ std::int32_t SqliteRegistry::DeleteValue(RegKey key, const char* name) {
 }
 
 std::int32_t SqliteRegistry::CloseKey(RegKey key) {
-  lastQuery_.valid = false;
   if (IsRoot(key)) return kErrorSuccess;
   return handles_.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
 }
@@ -435,7 +459,7 @@ bool SqliteRegistry::Finish(bool keep) {
   if (batchDepth_ == 0) return false;
   if (--batchDepth_ > 0) return !batchFailed_;
   keyCache_.clear();
-  lastQuery_.valid = false;
+  valueCache_.clear();
   if (!batchOpen_) return false;
   batchOpen_ = false;
   // A unit with a failed step is undone whole, so the last complete state stays.
@@ -491,7 +515,7 @@ std::int32_t SqliteRegistry::EnumValues(RegKey key, std::vector<RegValueRecord>*
 
 std::int32_t SqliteRegistry::DeleteKeyTree(RegKey root, const char* subKey) {
   keyCache_.clear();
-  lastQuery_.valid = false;
+  valueCache_.clear();
   Handle found;
   const std::int32_t status = FindKey(root, subKey, false, &found, nullptr);
   if (status != kErrorSuccess) return status;
@@ -591,6 +615,9 @@ bool MakePrivateFolder(const std::string& file) {
 }
 
 sqlite3* OpenConnection(const std::string& path) {
+  // Memory statistics cost a global mutex on every allocation; nothing here reads them.
+  static const bool configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+  (void)configured;
   if (path != ":memory:") {
     // Created here so it is private from its first byte; the journal files inherit the mode.
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);

@@ -83,21 +83,19 @@ class SqliteRegistry final : public RawRegistry {
   // Keys looked up inside the current transaction, where no other process can change them;
   // a null id records a key that does not exist.
   std::map<std::pair<RegKey, std::string>, Handle> keyCache_;
-  // A size query is nearly always followed by the data query for the same value: the first
-  // keeps what it read for the second, which takes it whole.
-  struct LastQuery {
-    bool valid = false;
-    RegKey key = 0;
-    std::string fold;
-    std::uint32_t type = 0;
+  // Inside a transaction no other process can change a key's values either: the first read of
+  // a key fetches all of them, later reads in the same transaction come from memory.
+  struct CachedValue {
+    std::uint32_t type;
     std::string data;
-  } lastQuery_;
+  };
+  std::map<std::int64_t, std::map<std::string, CachedValue>> valueCache_;
   RegKey nextHandle_ = 1;
   int batchDepth_ = 0;
   bool batchOpen_ = false;
   bool batchFailed_ = false;
   std::unique_ptr<Statement> findKey_, insertKey_, getValue_, setValue_, deleteValue_, subKeys_,
-      values_, deleteTreeValues_, deleteTreeKeys_;
+      values_, deleteTreeValues_, deleteTreeKeys_, keyValues_;
 };
 
 // ${XDG_CONFIG_HOME:-$HOME/.config}/dornava/registry.db

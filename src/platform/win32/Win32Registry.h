@@ -1,0 +1,25 @@
+// The real registry: advapi32's "A" functions, arguments and statuses passed through as they are.
+#pragma once
+
+#include "store/RawRegistry.h"
+
+namespace dornava {
+
+class Win32Registry final : public RawRegistry {
+ public:
+  std::int32_t OpenKeyEx(RegKey root, const char* subKey, std::uint32_t options,
+                         std::uint32_t access, RegKey* result) override;
+  std::int32_t CreateKeyEx(RegKey root, const char* subKey, std::uint32_t reserved,
+                           const char* keyClass, std::uint32_t options, std::uint32_t access,
+                           const void* security, RegKey* result,
+                           std::uint32_t* disposition) override;
+  std::int32_t QueryValueEx(RegKey key, const char* name, std::uint32_t* reserved,
+                            std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) override;
+  // Text is stored exactly as counted: no terminator is added behind the caller's back.
+  std::int32_t SetValueEx(RegKey key, const char* name, std::uint32_t reserved, std::uint32_t type,
+                          const std::uint8_t* data, std::uint32_t size) override;
+  std::int32_t DeleteValue(RegKey key, const char* name) override;
+  std::int32_t CloseKey(RegKey key) override;
+};
+
+}  // namespace dornava
