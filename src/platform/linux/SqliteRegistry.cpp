@@ -102,7 +102,8 @@ class SqliteRegistry::Statement {
     return *this;
   }
   Statement& Bind(int index, std::string_view text) {
-    sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+    // Copied: callers bind temporaries such as a folded name.
+    sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
     return *this;
   }
   Statement& BindBlob(int index, const std::uint8_t* data, std::uint32_t size) {

@@ -15,11 +15,17 @@ class WidgetList final : public dornava::ScheduleList {
   explicit WidgetList(QListWidget& widget) : widget_(widget) {}
   void Clear() override { widget_.clear(); }
   void AddItem(std::string_view text) override {
-    widget_.addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    // The stored bytes ride along, so text that is not valid UTF-8 is written back unchanged.
+    const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
+    auto* item = new QListWidgetItem(QString::fromUtf8(bytes));
+    item->setData(Qt::UserRole, bytes);
+    widget_.addItem(item);
   }
   void RemoveItem(int index) override { delete widget_.takeItem(index); }
   int ListCount() const override { return widget_.count(); }
-  std::string List(int index) const override { return widget_.item(index)->text().toStdString(); }
+  std::string List(int index) const override {
+    return widget_.item(index)->data(Qt::UserRole).toByteArray().toStdString();
+  }
   int ListIndex() const override { return widget_.currentRow(); }
   void SetListIndex(int index) override { widget_.setCurrentRow(index); }
 
