@@ -31,6 +31,11 @@ std::size_t CharacterLength(std::string_view text, std::size_t at) {
 // Byte offset of the character `skip` characters after `from`, or the end.
 std::size_t Advance(std::string_view text, std::size_t from, std::size_t skip) {
   std::size_t at = from;
+  // Plain ASCII, as in every well-formed entry's first ten characters, needs no decoding.
+  while (skip > 0 && at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) {
+    ++at;
+    --skip;
+  }
   for (std::size_t n = 0; n < skip && at < text.size(); ++n)
     at += CharacterLength(text, at);
   return at;

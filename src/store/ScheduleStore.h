@@ -20,7 +20,7 @@ class ScheduleList {
   virtual void AddItem(std::string_view text) = 0;
   virtual void RemoveItem(int index) = 0;
   virtual int ListCount() const = 0;
-  virtual std::string List(int index) const = 0;
+  virtual const std::string& List(int index) const = 0;
   virtual int ListIndex() const = 0;
   virtual void SetListIndex(int index) = 0;
 };

@@ -11,8 +11,7 @@ void RunTick(const ScheduleList& list, int& relMinutes, LocalClock& clock,
   relMinutes = (relMinutes + 1) % 1440;
   const int count = list.ListCount();
   for (int index = 0; index < count; ++index) {
-    const std::string line = list.List(index);
-    const ScheduleEntry entry(line);
+    const ScheduleEntry entry(list.List(index));
     const int base = entry.IsSystemClock() ? clockMinute : relMinutes;
     if (entry.EntryMinute() == base) wallpaper.SetWallpaper(entry.Path());
   }

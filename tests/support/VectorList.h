@@ -28,7 +28,7 @@ class VectorList final : public ScheduleList {
     if (selected >= static_cast<int>(items.size()) || selected == index) selected = -1;
   }
   int ListCount() const override { return static_cast<int>(items.size()); }
-  std::string List(int index) const override { return items.at(index); }
+  const std::string& List(int index) const override { return items.at(index); }
   int ListIndex() const override { return selected; }
   void SetListIndex(int index) override { selected = index; }
 };

@@ -1,0 +1,74 @@
+// Autostart on Linux: the per-user Run key of the SQLite registry, kept in step with entries in
+// the XDG autostart folder, so the desktop starts at login what Windows would start at logon.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/linux/SqliteRegistry.h"
+#include "store/RawRegistry.h"
+
+namespace dornava {
+
+// A registry over the SQLite one that mirrors string values under HKCU's Run key as desktop
+// entries `<name>.desktop` in `autostartFolder`:
+// - writing such a value writes its entry first; when the entry cannot be written the call fails
+//   and the registry is left as it was;
+// - deleting it removes the entry (and, likewise, fails without touching the registry when the
+//   entry cannot be removed);
+// - reading it finds nothing when the entry is gone or the desktop's settings disabled it;
+// - everything else passes straight through.
+class XdgAutostart final : public RawRegistry {
+ public:
+  // Creates the Run key if it is missing: on Windows it is always there, and the access layer
+  // never creates keys when it writes.
+  XdgAutostart(SqliteRegistry& inner, std::string autostartFolder);
+
+  std::int32_t OpenKeyEx(RegKey root, const char* subKey, std::uint32_t options,
+                         std::uint32_t access, RegKey* result) override;
+  std::int32_t CreateKeyEx(RegKey root, const char* subKey, std::uint32_t reserved,
+                           const char* keyClass, std::uint32_t options, std::uint32_t access,
+                           const void* security, RegKey* result,
+                           std::uint32_t* disposition) override;
+  std::int32_t QueryValueEx(RegKey key, const char* name, std::uint32_t* reserved,
+                            std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) override;
+  std::int32_t SetValueEx(RegKey key, const char* name, std::uint32_t reserved, std::uint32_t type,
+                          const std::uint8_t* data, std::uint32_t size) override;
+  std::int32_t DeleteValue(RegKey key, const char* name) override;
+  std::int32_t CloseKey(RegKey key) override;
+  void BeginBatch(bool writes) override;
+  void EndBatch() override;
+
+  const std::string& Folder() const { return folder_; }
+  // Where the entry for the Run value `name` lives.
+  std::string EntryPath(std::string_view name) const;
+
+ private:
+  bool IsRunKey(RegKey key);
+
+  SqliteRegistry& inner_;
+  std::string folder_;
+};
+
+// ${XDG_CONFIG_HOME:-$HOME/.config}/autostart; a relative XDG_CONFIG_HOME is ignored.
+std::string DefaultAutostartFolder();
+
+// The entry's file name for the Run value `name`: lower-cased, with no '/' and no leading '.'.
+std::string AutostartFileName(std::string_view name);
+
+// A Run value's command line split the way RunValueData builds it: a leading '"' quotes the
+// program up to the last '"'; otherwise the program ends at the first blank. The arguments
+// follow, separated by blanks. Empty when there is no program.
+std::vector<std::string> SplitRunCommand(std::string_view command);
+
+// The Exec value of a desktop entry that runs `argv` exactly: quoted and escaped by the Desktop
+// Entry rules, ready to follow "Exec=".
+std::string DesktopExec(const std::vector<std::string>& argv);
+
+// The process's registry as the Linux edition uses it: ProcessRegistry() with the Run key kept
+// in step with DefaultAutostartFolder().
+RawRegistry& LinuxRegistry();
+
+}  // namespace dornava

@@ -1,0 +1,79 @@
+#!/bin/bash
+# Dornava.exe on an empty schedule. Started with an argument it ends at once with code 0 and never
+# maps a window, having rewritten a Run value present at the start. Started without one it shows
+# its window with the Autostart box checked; clicks on the box delete and rewrite the Run value,
+# and Start ends the program with code 0. Usage: empty_schedule.sh WINE... DORNAVA_EXE. Exits 77
+# (skipped) without Xvfb or x11-utils.
+set -u
+if [[ $# -lt 2 ]]; then
+  echo "usage: $0 WINE... DORNAVA_EXE" >&2
+  exit 2
+fi
+for tool in Xvfb xev xprop xdotool wineserver; do
+  command -v "$tool" >/dev/null || { echo "$tool not found: skipped"; exit 77; }
+done
+wine=("${@:1:$#-1}")
+exe="${!#}"
+source "$(dirname "$0")/wine_lib.sh"
+
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+prefix=$(reserve_prefix) || fail "no temporary folder"
+prefixes+=("$prefix")
+private_display "$prefix"
+boot_prefix "$prefix" || fail "wineboot -i failed"
+mkdir "$prefix/drive_c/DornavaTest" && cp "$exe" "$prefix/drive_c/DornavaTest/Dornava.exe" ||
+  fail "cannot copy $exe"
+reg_set "$prefix" "$run_key" Dornava 'C:\Elsewhere\Dornava A'
+start_map_watch "$prefix/xev.log"
+
+started=$SECONDS
+WINEPREFIX=$prefix timeout 60 "${wine[@]}" 'C:\DornavaTest\Dornava.exe' A
+status=$?
+elapsed=$((SECONDS - started))
+[[ $status -eq 0 ]] || fail "exit code $status"
+((elapsed <= 20)) || fail "took ${elapsed} s to end"
+sleep 1  # lets xev log anything the server still had to report
+[[ $(mapped_windows) -eq 0 ]] || fail "a window was mapped"
+run=$(reg_text "$prefix" "$run_key" Dornava)
+[[ "$run" == 'C:\DornavaTest\Dornava A' ]] || fail "Run value is '$run'"
+echo "ended with code 0 after ${elapsed} s, no window mapped, Run value rewritten"
+
+# Without an argument the window is shown, which also proves the watch sees windows at all.
+in_prefix "$prefix" 'C:\DornavaTest\Dornava.exe' &
+pid=$!
+background+=("$pid")
+deadline=$((SECONDS + 60))
+window=
+while [[ -z "$window" ]]; do
+  kill -0 "$pid" 2>/dev/null || fail "ended without an argument instead of showing its window"
+  ((SECONDS < deadline)) || fail "no window within 60 s without an argument"
+  sleep 0.5
+  window=$(xdotool search --onlyvisible --name '^Dornava$' 2>/dev/null | head -n 1)
+done
+(($(mapped_windows) > 0)) || fail "xev saw no window mapped, so its silence above proves nothing"
+
+# The controls lie along the bottom of the client area (no window manager: the X window is it).
+eval "$(xdotool getwindowgeometry --shell "$window")"
+row=$((HEIGHT - 18))
+# click_and_expect X DESCRIPTION EXPECTED_RUN_VALUE: one click, then waits for its effect.
+click_and_expect() {
+  xdotool mousemove --window "$window" "$1" "$row" click 1
+  local deadline=$((SECONDS + 15))
+  until [[ "$(reg_text "$prefix" "$run_key" Dornava)" == "$3" ]]; do
+    ((SECONDS < deadline)) || fail "$2: Run value '$(reg_text "$prefix" "$run_key" Dornava)'"
+    sleep 0.5
+  done
+}
+click_and_expect 20 "unchecking Autostart" ''
+click_and_expect 20 "checking Autostart again" 'C:\DornavaTest\Dornava A'
+
+xdotool mousemove --window "$window" $((WIDTH - 48)) "$row" click 1
+deadline=$((SECONDS + 15))
+while kill -0 "$pid" 2>/dev/null; do
+  ((SECONDS < deadline)) || fail "still running 15 s after Start on an empty schedule"
+  sleep 0.2
+done
+wait "$pid"
+status=$?
+[[ $status -eq 0 ]] || fail "Start on an empty schedule: exit code $status"
+echo "without an argument: window shown, Autostart box toggled the Run value, Start ended with 0"
