@@ -1,0 +1,38 @@
+// dornava-reg: reg.exe's query, add, delete, export and import for the Linux edition's registry.
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "RegCommand.h"
+#include "SqliteBackend.h"
+#include "platform/linux/SqliteRegistry.h"
+
+int main(int argc, char** argv) {
+  using namespace dornava;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  regtool::StreamConsole console(std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1);
+
+  std::unique_ptr<SqliteRegistry> registry;
+  std::unique_ptr<regtool::SqliteBackend> backend;
+  const regtool::BackendOpener open = [&](bool create) -> regtool::RegBackend* {
+    if (backend) return backend.get();
+    std::string path = DefaultRegistryPath();
+    std::error_code error;
+    // Reading a registry that was never written needs no file: an empty one answers the same.
+    if (!create && !std::filesystem::exists(path, error)) path = ":memory:";
+    std::string notice;
+    registry = SqliteRegistry::Open(path, &notice);
+    if (!notice.empty()) std::cerr << "reg: " << notice << '\n';
+    if (!registry) {
+      std::cerr << "reg: Unable to open the registry at " << path << '\n';
+      return nullptr;
+    }
+    backend = std::make_unique<regtool::SqliteBackend>(*registry);
+    return backend.get();
+  };
+  return regtool::RunReg(args, open, console);
+}
