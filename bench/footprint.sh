@@ -27,7 +27,7 @@ convert -size 64x48 xc:'#336699' "$work/tapeta.bmp"
 "$build/dornava-reg" import "$work/schedule.reg" >/dev/null
 
 display=:$((100 + RANDOM % 800))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 sleep 1
 DISPLAY=$display "$build/dornava" A &
