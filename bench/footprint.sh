@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Linux edition's footprint in the running state: started with "A" on a 1000-entry schedule
 # under a virtual X server, sampled from /proc for three minutes (three ticks).
-#   bench/footprint.sh [BUILD_DIR] [SECONDS]
+#   bench/footprint.sh [BUILD_DIR] [SECONDS]       (DUE=1: a wallpaper change at every tick)
 set -euo pipefail
 build=$(realpath "${1:-build/linux}")
 seconds=${2:-180}
@@ -15,13 +15,16 @@ trap cleanup EXIT
 
 export XDG_CONFIG_HOME=$work/config
 convert -size 64x48 xc:'#336699' "$work/tapeta.bmp"
-# A full schedule: every entry names the picture; a few fall due while we watch.
+# A full schedule. With DUE=1 one entry falls due at each tick we watch, so the cost of a
+# wallpaper change shows; by default none does, so what shows is the idle tick.
+first=$((${DUE:-0} ? 1 : 10))
 {
   echo "REGEDIT4"
   echo
   echo '[HKEY_CURRENT_USER\Software\Brenlow\Dornava]'
   for i in $(seq 0 999); do
-    printf '"%03d"="R %02d:%02d - %s"\n' "$i" $(((i % 1440) / 60)) $((i % 60)) "$work/tapeta.bmp"
+    minute=$(((i + first) % 1440))
+    printf '"%03d"="R %02d:%02d - %s"\n' "$i" $((minute / 60)) $((minute % 60)) "$work/tapeta.bmp"
   done
 } >"$work/schedule.reg"
 "$build/dornava-reg" import "$work/schedule.reg" >/dev/null
