@@ -1,5 +1,7 @@
 #include "store/ScheduleEntry.h"
 
+#include "store/Utf8.h"
+
 namespace dornava {
 
 namespace {
@@ -9,23 +11,12 @@ bool IsBlank(char c) {
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
-bool Continues(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
 
 // Bytes in the character that starts at `at`: a valid UTF-8 sequence, or one stray byte.
 std::size_t CharacterLength(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  const std::size_t length = lead < 0xC2   ? 1
-                             : lead < 0xE0 ? 2
-                             : lead < 0xF0 ? 3
-                             : lead < 0xF5 ? 4
-                                           : 1;
-  if (at + length > text.size()) return 1;
-  for (std::size_t k = 1; k < length; ++k) {
-    if (!Continues(text[at + k])) return 1;
-  }
-  return length;
+  char32_t ignored = 0;
+  const std::size_t length = DecodeUtf8(text, at, &ignored);
+  return length ? length : 1;
 }
 
 // Byte offset of the character `skip` characters after `from`, or the end.

@@ -1,5 +1,7 @@
 #include "RegText.h"
 
+#include "store/Utf8.h"
+
 #include <array>
 
 namespace dornava::regtool {
@@ -10,67 +12,11 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 // Decodes one code point at `i`, advancing past it; malformed input yields U+FFFD and consumes
 // one byte.
-char32_t DecodeUtf8(std::string_view text, std::size_t* i) {
-  const auto lead = static_cast<unsigned char>(text[*i]);
-  if (lead < 0x80) {
-    ++*i;
-    return lead;
-  }
-  std::size_t extra = 0;
-  char32_t cp = 0;
-  char32_t min = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    extra = 1;
-    cp = lead & 0x1F;
-    min = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    extra = 2;
-    cp = lead & 0x0F;
-    min = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    extra = 3;
-    cp = lead & 0x07;
-    min = 0x10000;
-  } else {
-    ++*i;
-    return kReplacement;
-  }
-  if (*i + extra >= text.size()) {
-    ++*i;
-    return kReplacement;
-  }
-  for (std::size_t k = 1; k <= extra; ++k) {
-    const auto c = static_cast<unsigned char>(text[*i + k]);
-    if ((c & 0xC0) != 0x80) {
-      ++*i;
-      return kReplacement;
-    }
-    cp = (cp << 6) | (c & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++*i;
-    return kReplacement;
-  }
-  *i += extra + 1;
-  return cp;
-}
-
-void AppendUtf8(char32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    out->push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
+char32_t DecodeAt(std::string_view text, std::size_t* i) {
+  char32_t c = 0;
+  const std::size_t length = DecodeUtf8(text, *i, &c);
+  *i += length ? length : 1;
+  return length ? c : kReplacement;
 }
 
 bool IsHigh(char16_t c) {
@@ -104,7 +50,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    const char32_t cp = DecodeUtf8(text, &i);
+    const char32_t cp = DecodeAt(text, &i);
     if (cp >= 0x10000) {
       const char32_t v = cp - 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
@@ -122,12 +68,12 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
     if (IsHigh(c) && i + 1 < text.size() && IsLow(text[i + 1])) {
-      AppendUtf8(0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00), &out);
+      AppendUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
       ++i;
     } else if (IsHigh(c) || IsLow(c)) {
-      AppendUtf8(kReplacement, &out);
+      AppendUtf8(out, kReplacement);
     } else {
-      AppendUtf8(c, &out);
+      AppendUtf8(out, c);
     }
   }
   return out;
@@ -168,7 +114,7 @@ std::size_t Utf16Length(std::string_view text) {
   std::size_t units = 0;
   std::size_t i = 0;
   while (i < text.size())
-    units += DecodeUtf8(text, &i) >= 0x10000 ? 2 : 1;
+    units += DecodeAt(text, &i) >= 0x10000 ? 2 : 1;
   return units;
 }
 

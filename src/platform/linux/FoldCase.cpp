@@ -1,6 +1,6 @@
 #include "platform/linux/FoldCase.h"
 
-#include <cstdint>
+#include "store/Utf8.h"
 
 namespace dornava {
 
@@ -25,19 +25,6 @@ char32_t Upper(char32_t c) {
   return c;
 }
 
-void Append(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 std::string FoldCase(std::string_view text) {
@@ -50,23 +37,9 @@ std::string FoldCase(std::string_view text) {
       ++i;
       continue;
     }
-    // Only two- and three-byte sequences can hold a letter we fold.
-    std::size_t length = 0;
     char32_t c = 0;
-    if ((lead & 0xE0) == 0xC0 && lead >= 0xC2) {
-      length = 2;
-      c = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3;
-      c = lead & 0x0F;
-    }
-    bool valid = length > 0 && i + length <= text.size();
-    for (std::size_t k = 1; valid && k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      c = (c << 6) | (next & 0x3F);
-    }
-    if (!valid || (length == 3 && c < 0x800)) {
+    const std::size_t length = DecodeUtf8(text, i, &c);
+    if (length == 0) {
       out += text[i];
       ++i;
       continue;
@@ -75,7 +48,7 @@ std::string FoldCase(std::string_view text) {
     if (upper == c) {
       out.append(text.substr(i, length));
     } else {
-      Append(out, upper);
+      AppendUtf8(out, upper);
     }
     i += length;
   }

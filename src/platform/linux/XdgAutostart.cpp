@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/linux/FoldCase.h"
+#include "store/Utf8.h"
 #include "switching/StartUp.h"
 
 namespace dornava {
@@ -29,55 +30,12 @@ std::int32_t StatusOf(int error) {
                                                              : kErrorRegistryIoFailed;
 }
 
-// One UTF-8 sequence at `i`: its code point and length, or length 0 when it is not valid.
-std::size_t Decode(std::string_view text, std::size_t i, char32_t* c) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  std::size_t length = 0;
-  char32_t min = 0;
-  if (lead < 0x80) {
-    *c = lead;
-    return 1;
-  }
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2, min = 0x80, *c = lead & 0x1F;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, min = 0x800, *c = lead & 0x0F;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, min = 0x10000, *c = lead & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    const auto next = static_cast<unsigned char>(text[i + k]);
-    if ((next & 0xC0) != 0x80) return 0;
-    *c = (*c << 6) | (next & 0x3F);
-  }
-  if (*c < min || *c > 0x10FFFF || (*c >= 0xD800 && *c <= 0xDFFF)) return 0;
-  return length;
-}
-
-std::string Encode(char32_t c) {
-  std::string out;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
-}
-
 // Text a desktop entry's string value can carry: UTF-8 without control characters other than
 // the ones its escapes cover.
 bool Representable(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     char32_t c = 0;
-    const std::size_t length = Decode(text, i, &c);
+    const std::size_t length = DecodeUtf8(text, i, &c);
     if (length == 0) return false;
     if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) return false;
     i += length;
@@ -393,7 +351,7 @@ std::string AutostartFileName(std::string_view name) {
   std::string out;
   for (std::size_t i = 0; i < folded.size();) {
     char32_t c = 0;
-    std::size_t length = Decode(folded, i, &c);
+    std::size_t length = DecodeUtf8(folded, i, &c);
     if (length == 0) {
       out += folded[i++];
       continue;
@@ -404,7 +362,8 @@ std::string AutostartFileName(std::string_view name) {
     } else if (c >= 0x80 && c < 0x800) {
       // The folding knows only upper case: its lower partner is the one that folds back.
       for (const char32_t offset : {32u, 1u, 80u}) {
-        const std::string lower = Encode(c + offset);
+        std::string lower;
+        AppendUtf8(lower, c + offset);
         if (FoldCase(lower) == letter) {
           letter = lower;
           break;
