@@ -136,6 +136,19 @@ class WindowHost final : public MinuteTimerHost {
   WidgetList list_;
 };
 
+// Picks the desktop's wallpaper backend when the first picture is due, so a run that never
+// changes the wallpaper never looks at the session, nor says anything about it.
+class FirstUseWallpaper final : public dornava::WallpaperService {
+ public:
+  void SetWallpaper(std::string_view path) override {
+    if (!service_) service_ = dornava::MakeWallpaperService();
+    service_->SetWallpaper(path);
+  }
+
+ private:
+  std::unique_ptr<dornava::WallpaperService> service_;
+};
+
 bool HaveDisplay() {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     const char* value = std::getenv(name);
@@ -151,12 +164,12 @@ struct System {
   dornava::LinuxEnvironment environment;
   dornava::LinuxLocalClock clock;
   dornava::LinuxMonotonicClock monotonic;
-  std::unique_ptr<dornava::WallpaperService> wallpaper;
+  FirstUseWallpaper wallpaper;
 };
 
 int Run(System& system, MinuteTimerHost& host) {
   StartUp startUp(host, system.registr, system.environment, system.clock, system.monotonic,
-                  *system.wallpaper);
+                  system.wallpaper);
   host.Attach(startUp);
   startUp.Load();
   return QCoreApplication::exec();
@@ -169,7 +182,6 @@ int main(int argc, char** argv) {
   if (!arguments.empty()) {
     QCoreApplication app(argc, argv);
     System system(std::move(arguments));
-    system.wallpaper = dornava::MakeWallpaperService();
     HeadlessHost host;
     return Run(system, host);
   }
@@ -183,7 +195,6 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   System system(std::move(arguments));
-  system.wallpaper = dornava::MakeWallpaperService();
   WindowHost host;
   return Run(system, host);
 }
