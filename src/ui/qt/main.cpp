@@ -85,7 +85,9 @@ class WidgetList final : public dornava::ScheduleList {
   }
   void AddItem(std::string_view text) override {
     lines_.emplace_back(text);
-    widget_.addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    // Shown as a C string, as a list box shows it: a stored terminator is not drawn.
+    const std::string_view shown = text.substr(0, text.find('\0'));
+    widget_.addItem(QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())));
   }
   void RemoveItem(int index) override {
     lines_.erase(lines_.begin() + index);
