@@ -12,3 +12,5 @@ find_program(DORNAVA_WINE NAMES wine wine64)
 if(DORNAVA_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${DORNAVA_WINE})
 endif()
+# The shipped executable carries no symbols.
+set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL_INIT "-s")
