@@ -1,0 +1,387 @@
+// The three windows' logic with recording views and a recording registry.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/linux/SqliteRegistry.h"
+#include "support/Fakes.h"
+#include "support/RecordingRegistry.h"
+#include "support/RecordingViews.h"
+#include "ui/Texts.h"
+
+namespace dornava {
+namespace {
+
+using test::VectorList;
+
+class FormsTest : public ::testing::Test {
+ protected:
+  FormsTest() : recorder_(*raw_), registr_(recorder_) {
+    files_.existing = {"C:\\Tapety\\les.bmp", "C:\\Tapety\\Zima\\sníh.bmp", "C:\\notes.txt"};
+  }
+
+  // Stores the lines and loads them as the program's start does.
+  void Start(std::vector<std::string> lines) {
+    Registr plain(*raw_);
+    RewriteSchedule(plain, VectorList(std::move(lines)));
+    main_.FormLoad();
+    recorder_.calls.clear();
+  }
+  std::vector<std::string> Stored() {
+    Registr plain(*raw_);
+    VectorList list;
+    LoadSchedule(plain, list);
+    return list.items;
+  }
+  const std::vector<std::string>& Shown() const { return listView_.list.items; }
+  int Selected() const { return listView_.list.selected; }
+
+  std::unique_ptr<SqliteRegistry> raw_ = SqliteRegistry::Open(":memory:", nullptr);
+  test::RecordingRegistry recorder_;
+  Registr registr_;
+  test::RecordingListView listView_;
+  test::RecordingAddView addView_;
+  test::RecordingAboutView aboutView_;
+  test::FakeDialogs dialogs_;
+  test::FakeFiles files_;
+  test::RecordingLinks links_;
+  test::FakeEnvironment environment_;
+  test::FakeClock clock_;
+  test::RecordingWallpaper wallpaper_;
+  frmAdd add_{addView_, registr_, dialogs_, files_};
+  frmAbout about_{aboutView_, links_};
+  frmList main_{listView_, add_, about_, registr_,
+                SystemServices{environment_, clock_, clock_, wallpaper_}};
+};
+
+TEST_F(FormsTest, LoadSelectsTheFirstEntryOrDisablesTheEditButtons) {
+  Start({"S 07:30 - a", "R 00:01 - b"});
+  EXPECT_EQ(Selected(), 0);
+  EXPECT_TRUE(listView_.editButtonsEnabled);
+  EXPECT_TRUE(listView_.visible);
+
+  test::RecordingListView emptyView;
+  frmList empty(emptyView, add_, about_, registr_,
+                SystemServices{environment_, clock_, clock_, wallpaper_});
+  RewriteSchedule(registr_, VectorList{});
+  empty.FormLoad();
+  EXPECT_FALSE(emptyView.editButtonsEnabled);
+  EXPECT_EQ(emptyView.list.selected, -1);
+}
+
+TEST_F(FormsTest, AddResetsTheEditorAndAppendsOnOk) {
+  Start({"S 01:00 - a", "S 02:00 - b", "S 03:00 - c"});
+  listView_.list.selected = 2;
+  addView_.whileShown = [&] {
+    EXPECT_EQ(addView_.text[0], "00");
+    EXPECT_EQ(addView_.text[1], "00");
+    EXPECT_EQ(addView_.text[2], "");
+    EXPECT_TRUE(addView_.option1);
+    EXPECT_FALSE(add_.edit());
+    // The user types 9 and 75, picks a picture, chooses "from Start" and presses Enter at
+    // once: the hour field never lost the focus.
+    addView_.text[0] = "9";
+    addView_.text[1] = "75";
+    add_.Text2LostFocus();
+    EXPECT_EQ(addView_.text[1], "15");
+    dialogs_.answer = "C:\\Tapety\\les.bmp";
+    add_.Command1Click();
+    addView_.option1 = false;
+    add_.Command2Click();
+  };
+  main_.Command1Click();
+  const std::vector<std::string> expected = {"S 01:00 - a", "S 02:00 - b", "S 03:00 - c",
+                                             "R 09:15 - C:\\Tapety\\les.bmp"};
+  EXPECT_EQ(Shown(), expected);
+  EXPECT_EQ(Stored(), expected);
+  EXPECT_EQ(Selected(), 0) << "the first entry is selected afterwards, not the new one";
+  EXPECT_FALSE(addView_.shown);
+  EXPECT_EQ(addView_.previews, std::vector<std::string>{"C:\\Tapety\\les.bmp"});
+
+  // A second "Přidat" starts from scratch again, whatever was entered before.
+  addView_.whileShown = [&] {
+    EXPECT_EQ(addView_.text[0], "00");
+    EXPECT_EQ(addView_.text[1], "00");
+    EXPECT_EQ(addView_.text[2], "");
+    EXPECT_TRUE(addView_.option1);
+  };
+  main_.Command1Click();
+  EXPECT_EQ(addView_.previews.back(), "") << "clearing the path clears the preview";
+}
+
+TEST_F(FormsTest, AnUntouchedEditorWithAPictureGivesAClockEntryAtMidnight) {
+  Start({});
+  addView_.whileShown = [&] {
+    dialogs_.answer = "C:\\Tapety\\les.bmp";
+    add_.Command1Click();
+    add_.Command2Click();
+  };
+  main_.Command1Click();
+  EXPECT_EQ(Shown(), std::vector<std::string>{"S 00:00 - C:\\Tapety\\les.bmp"});
+  EXPECT_TRUE(listView_.editButtonsEnabled);
+  EXPECT_EQ(Selected(), 0);
+}
+
+TEST_F(FormsTest, ClosingTheAddingEditorAddsNothing) {
+  Start({});
+  addView_.whileShown = [&] { EXPECT_TRUE(addView_.CloseBox(add_)); };
+  main_.Command1Click();
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_FALSE(listView_.editButtonsEnabled);
+  EXPECT_EQ(recorder_.Count("Set"), 0) << "the store is not touched";
+  EXPECT_EQ(Selected(), -1);
+}
+
+TEST_F(FormsTest, OkWithoutAnExistingFileOnlyComplains) {
+  Start({"S 01:00 - a"});
+  for (const std::string path : {"", "C:\\Tapety\\gone.bmp"}) {
+    addView_.messages.clear();
+    addView_.whileShown = [&] {
+      add_.SetFields("07", "30", path, true);
+      add_.Command2Click();
+      EXPECT_TRUE(addView_.shown) << "the editor stays open";
+    };
+    main_.Command1Click();
+    EXPECT_EQ(addView_.messages, std::vector<std::string>{"Dornava: Soubor tapety neexistuje"});
+    EXPECT_EQ(Shown(), std::vector<std::string>{"S 01:00 - a"});
+    EXPECT_EQ(recorder_.Count("Set"), 0);
+  }
+}
+
+TEST_F(FormsTest, EditingTheOnlyEntry) {
+  Start({"S 07:30 - C:\\Tapety\\les.bmp"});
+  addView_.whileShown = [&] {
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_FALSE(listView_.editButtonsEnabled);
+    EXPECT_TRUE(Stored().empty()) << "the entry has left the store too";
+    EXPECT_TRUE(add_.edit());
+    EXPECT_EQ(addView_.text[0], "07");
+    EXPECT_EQ(addView_.text[1], "30");
+    EXPECT_EQ(addView_.text[2], "C:\\Tapety\\les.bmp");
+    EXPECT_TRUE(addView_.option1);
+    EXPECT_FALSE(addView_.CloseBox(add_)) << "the close box is refused while editing";
+    addView_.text[0] = "8";
+    add_.Text1LostFocus();
+    add_.Command2Click();
+  };
+  main_.Command3Click();
+  EXPECT_EQ(Shown(), std::vector<std::string>{"S 08:30 - C:\\Tapety\\les.bmp"});
+  EXPECT_EQ(Stored(), Shown());
+  EXPECT_TRUE(listView_.editButtonsEnabled);
+  EXPECT_EQ(Selected(), 0);
+}
+
+TEST_F(FormsTest, AnEditedEntryMovesToTheEnd) {
+  Start({"S 01:00 - a", "S 02:00 - C:\\Tapety\\les.bmp", "S 03:00 - c", "S 04:00 - d",
+         "S 05:00 - e"});
+  listView_.list.selected = 1;
+  addView_.whileShown = [&] { add_.Command2Click(); };
+  main_.Command3Click();
+  const std::vector<std::string> expected = {"S 01:00 - a", "S 03:00 - c", "S 04:00 - d",
+                                             "S 05:00 - e", "S 02:00 - C:\\Tapety\\les.bmp"};
+  EXPECT_EQ(Shown(), expected);
+  EXPECT_EQ(Stored(), expected);
+  EXPECT_EQ(Registr(*raw_).ReadRegValue(kHkeyCurrentUser, kScheduleKey, "004"),
+            RegValue("S 02:00 - C:\\Tapety\\les.bmp"));
+  // Two rewrites: the delete's and the editor's.
+  EXPECT_EQ(recorder_.Count("Create"), 2);
+}
+
+TEST_F(FormsTest, EditingReadsFieldsByPosition) {
+  Start({"s 12:34 - C:\\Tapety\\les.bmp", "nějaké slovo navíc"});
+  addView_.whileShown = [&] {
+    EXPECT_FALSE(addView_.option1) << "a lower-case s counts from Start";
+    EXPECT_EQ(addView_.text[0], "12");
+    EXPECT_EQ(addView_.text[1], "34");
+    add_.Command2Click();
+  };
+  main_.Command3Click();
+
+  // The malformed line is now first.
+  listView_.list.selected = 0;
+  addView_.whileShown = [&] {
+    EXPECT_EQ(addView_.text[0], "ja");
+    EXPECT_EQ(addView_.text[1], "é ");
+    EXPECT_EQ(addView_.text[2], "vo navíc");
+    EXPECT_FALSE(addView_.option1);
+    // Its path names no file: OK complains and the close box is refused; the user picks one.
+    add_.Command2Click();
+    EXPECT_EQ(addView_.messages.size(), 1u);
+    EXPECT_FALSE(addView_.CloseBox(add_));
+    dialogs_.answer = "C:\\Tapety\\les.bmp";
+    add_.Command1Click();
+    add_.Command2Click();
+  };
+  main_.Command3Click();
+  EXPECT_EQ(Shown().back(), "R 00:00 - C:\\Tapety\\les.bmp");
+}
+
+TEST_F(FormsTest, DeleteRenumbersAndDisablesOnTheLast) {
+  Start({"S 01:00 - a", "S 02:00 - b", "S 03:00 - c"});
+  main_.Command2Click();
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"S 02:00 - b", "S 03:00 - c"}));
+  EXPECT_EQ(Stored(), Shown());
+  EXPECT_EQ(Selected(), 0);
+  main_.Command2Click();
+  main_.Command2Click();
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_TRUE(Stored().empty());
+  EXPECT_FALSE(listView_.editButtonsEnabled);
+}
+
+TEST_F(FormsTest, WithoutASelectionDeleteAndEditTouchNothing) {
+  Start({"S 01:00 - a"});
+  listView_.list.selected = -1;
+  bool shown = false;
+  addView_.whileShown = [&] { shown = true; };
+  main_.Command2Click();
+  main_.Command3Click();
+  EXPECT_EQ(Shown(), std::vector<std::string>{"S 01:00 - a"});
+  EXPECT_TRUE(recorder_.calls.empty());
+  EXPECT_FALSE(shown);
+}
+
+TEST_F(FormsTest, TimeFieldsTakeTheirNormalForm) {
+  const struct {
+    const char* typed;
+    const char* hour;
+    const char* minute;
+  } table[] = {{"", "00", "00"},   {"7", "07", "07"},  {"23", "23", "23"}, {"24", "00", "24"},
+               {"25", "01", "25"}, {"59", "11", "59"}, {"60", "12", "00"}, {"75", "03", "15"},
+               {"99", "03", "39"}, {"-5", "00", "00"}, {".5", "00", "00"}, {"1.9", "01", "01"},
+               {"x7", "00", "00"}, {"123", "03", "03"}};
+  add_.Ensure();
+  for (const auto& row : table) {
+    addView_.text[0] = addView_.text[1] = row.typed;
+    add_.Text1LostFocus();
+    add_.Text2LostFocus();
+    EXPECT_EQ(addView_.text[0], row.hour) << '"' << row.typed << '"';
+    EXPECT_EQ(addView_.text[1], row.minute) << '"' << row.typed << '"';
+  }
+}
+
+TEST_F(FormsTest, BrowsingRemembersTheFolderButNotACancel) {
+  add_.Ensure();
+  dialogs_.answer = "C:\\Tapety\\Zima\\sníh.bmp";
+  add_.Command1Click();
+  EXPECT_EQ(add_.LastDir(), "C:\\Tapety\\Zima\\");
+  EXPECT_EQ(addView_.text[2], "C:\\Tapety\\Zima\\sníh.bmp");
+  EXPECT_EQ(dialogs_.title, "Přidat tapetu");
+  const char filter[] = "Bitmapy (*.bmp)\0*.bmp\0Všechny soubory (*.*)\0*.*\0";
+  EXPECT_EQ(dialogs_.filter, std::string(filter, sizeof filter - 1));
+  EXPECT_EQ(dialogs_.flags, 0x881004u);
+  EXPECT_EQ(dialogs_.owner, 0x1234u);
+
+  dialogs_.answer.clear();
+  add_.Command1Click();
+  EXPECT_EQ(dialogs_.initialDirs.back(), "C:\\Tapety\\Zima\\");
+  EXPECT_EQ(add_.LastDir(), "C:\\Tapety\\Zima\\");
+  EXPECT_EQ(addView_.text[2], "C:\\Tapety\\Zima\\sníh.bmp");
+  EXPECT_EQ(addView_.previews.size(), 1u);
+
+  // A text file is accepted when it exists; its preview is the view's business.
+  dialogs_.answer = "C:\\notes.txt";
+  add_.Command1Click();
+  EXPECT_EQ(add_.LastDir(), "C:\\");
+  files_.separator = '/';
+  dialogs_.answer = "/home/eva/a\\b.bmp";
+  add_.Command1Click();
+  EXPECT_EQ(add_.LastDir(), "/home/eva/");
+}
+
+TEST_F(FormsTest, AWindowMadeAnewIsDigitsOnlyAgainAndKeepsItsState) {
+  Start({});
+  addView_.whileShown = [&] {
+    dialogs_.answer = "C:\\Tapety\\Zima\\sníh.bmp";
+    add_.Command1Click();
+    addView_.CloseBox(add_);
+  };
+  main_.Command1Click();
+  EXPECT_FALSE(addView_.exists);
+  addView_.whileShown = [&] {
+    EXPECT_TRUE(addView_.numOnly[0]);
+    EXPECT_TRUE(addView_.numOnly[1]);
+    EXPECT_EQ(add_.LastDir(), "C:\\Tapety\\Zima\\");
+  };
+  main_.Command1Click();
+  EXPECT_EQ(addView_.creations, 2);
+}
+
+TEST_F(FormsTest, AnEndingSessionPutsTheEntryBeingChangedBack) {
+  Start({"S 01:00 - a", "S 02:00 - b"});
+  listView_.list.selected = 1;
+  addView_.whileShown = [&] {
+    EXPECT_EQ(Stored(), std::vector<std::string>{"S 01:00 - a"});
+    add_.SessionEnding();
+  };
+  main_.Command3Click();
+  EXPECT_EQ(Stored(), (std::vector<std::string>{"S 01:00 - a", "S 02:00 - b"}));
+  // While adding there is nothing to put back.
+  addView_.whileShown = [&] { add_.SessionEnding(); };
+  main_.Command1Click();
+  EXPECT_EQ(Stored().size(), 2u);
+}
+
+TEST_F(FormsTest, DeleteCreatesTheEditorForItsRewriteWithoutShowingIt) {
+  Start({"S 01:00 - a"});
+  EXPECT_FALSE(addView_.exists);
+  main_.Command2Click();
+  EXPECT_TRUE(addView_.exists);
+  EXPECT_TRUE(addView_.numOnly[0]);
+  EXPECT_EQ(std::count(addView_.events.begin(), addView_.events.end(), "show"), 0);
+}
+
+TEST_F(FormsTest, StartHidesOrEndsAndAutostartFollowsTheBox) {
+  Start({"S 01:00 - a"});
+  main_.Command4Click();
+  EXPECT_FALSE(listView_.visible);
+  EXPECT_EQ(listView_.armedDelay, 60000);
+  EXPECT_FALSE(listView_.ended);
+
+  Registr(*raw_).MakeRegKey(kHkeyCurrentUser, kRunKey);
+  listView_.check1 = 1;
+  main_.Check1Click();
+  EXPECT_EQ(registr_.ReadRegValue(kHkeyCurrentUser, kRunKey, kRunValueName),
+            RegValue("C:\\Dornava\\Dornava A"));
+
+  test::RecordingListView emptyView;
+  frmList empty(emptyView, add_, about_, registr_,
+                SystemServices{environment_, clock_, clock_, wallpaper_});
+  empty.Command4Click();
+  EXPECT_TRUE(emptyView.ended);
+}
+
+TEST_F(FormsTest, AboutWindowLinksAndMenus) {
+  aboutView_.whileShown = [&] {
+    about_.Label1Click();
+    about_.Label2Click();
+    about_.Label7Click();
+    about_.MenuClick(AboutMenuItem::kMail);
+    about_.MenuClick(AboutMenuItem::kHome);
+    about_.MenuClick(AboutMenuItem::kMailN);
+    about_.MenuClick(AboutMenuItem::kHomeN);
+  };
+  main_.Command5Click();
+  EXPECT_EQ(aboutView_.popups, (std::vector<AboutMenu>{AboutMenu::kNapad, AboutMenu::kMoje}));
+  ASSERT_EQ(links_.opened.size(), 5u);
+  EXPECT_EQ(links_.opened[0], texts::kMakerHome);
+  EXPECT_EQ(links_.opened[1], texts::kProgramAuthorMail);
+  EXPECT_EQ(links_.opened[2], texts::kProgramAuthorHome);
+  EXPECT_EQ(links_.opened[3], texts::kIdeaAuthorMail);
+  EXPECT_EQ(links_.opened[4], texts::kIdeaAuthorHome);
+  // The targets keep their fixed forms on the reserved domain.
+  EXPECT_EQ(links_.opened[0], "http://" + std::string(texts::kMakerHost) + "/");
+  EXPECT_EQ(links_.opened[2].rfind(std::string(texts::kMakerHome) + "?", 0), 0u);
+  EXPECT_EQ(links_.opened[1].rfind("mailto:", 0), 0u);
+  for (const auto& link : links_.opened) {
+    EXPECT_NE(link.find(".example"), std::string::npos) << link;
+  }
+  // Opened twice, it is made anew and shows the banner both times.
+  aboutView_.whileShown = nullptr;
+  main_.Command5Click();
+  EXPECT_EQ(aboutView_.creations, 2);
+  EXPECT_EQ(aboutView_.banners, 2);
+}
+
+}  // namespace
+}  // namespace dornava
