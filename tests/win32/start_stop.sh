@@ -39,9 +39,9 @@ deadline=$((SECONDS + start_timeout))
 window=
 while [[ -z "$window" ]]; do
   kill -0 "$pid" 2>/dev/null || fail "Dornava.exe ended before showing its window"
-  ((SECONDS < deadline)) || fail "no window named Dornava within ${start_timeout} s"
+  ((SECONDS < deadline)) || fail "no window named Dornava 1.1 within ${start_timeout} s"
   sleep 0.5
-  window=$(xdotool search --onlyvisible --name '^Dornava$' 2>/dev/null | head -n 1)
+  window=$(xdotool search --onlyvisible --name '^Dornava 1\.1$' 2>/dev/null | head -n 1)
 done
 
 # Without a window manager nothing gives the window the focus, and the first key may arrive
