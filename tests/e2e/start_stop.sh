@@ -28,9 +28,9 @@ deadline=$((SECONDS + 30))
 window=
 while [[ -z "$window" ]]; do
   kill -0 "$pid" 2>/dev/null || fail "dornava ended before showing its window"
-  ((SECONDS < deadline)) || fail "no window named Dornava within 30 s"
+  ((SECONDS < deadline)) || fail "no window named Dornava 1.1 within 30 s"
   sleep 0.2
-  window=$(xdotool search --onlyvisible --name '^Dornava$' 2>/dev/null | head -n 1)
+  window=$(xdotool search --onlyvisible --name '^Dornava 1\.1$' 2>/dev/null | head -n 1)
 done
 
 "$x11_close" "$window" || fail "could not ask the window to close"
