@@ -122,7 +122,11 @@ void WhenModal(std::function<void(T&)> action) {
 
 // Types into a field as the user does: the field gets the focus by a click first.
 void Type(QLineEdit* box, const QString& text) {
+  // On a busy machine the window may not be active yet, and an inactive window takes no focus.
+  box->activateWindow();
+  QTRY_VERIFY(box->window()->isActiveWindow());
   QTest::mouseClick(box, Qt::LeftButton);
+  QTRY_VERIFY(box->hasFocus());
   box->selectAll();
   QTest::keyClicks(box, text);
 }
