@@ -1,5 +1,5 @@
 #!/bin/bash
-# Draws the program's banner (426 x 59, 24-bit BMP) and icon (16, 32 and 48 px) in the windows'
+# Draws the program's banner (426 x 59, 24-bit BMP) and icon (16 to 256 px) in the windows'
 # palette and writes them to resources/ at the top of the repository, where both editions find
 # them. Run it again after changing the design, and commit what it writes.
 # Needs ImageMagick 6 (`convert`) and the Liberation Sans fonts (DejaVu Sans in their place).
@@ -34,11 +34,12 @@ convert -size 256x256 xc:none \
   -stroke "$dark" -strokewidth 12 -draw 'line 190,190 190,160' -draw 'line 190,190 214,190' \
   "$work/mark.png"
 
-# Three sizes for the icon, each scaled from the large drawing.
-for size in 48 32 16; do
-  convert "$work/mark.png" -filter Lanczos -resize ${size}x${size} "$work/mark-$size.png"
+# The icon's sizes, each scaled from the large drawing; the large ones serve the Linux launcher.
+for size in 256 128 64 48 32 16; do
+  convert "$work/mark.png" -filter Lanczos -resize ${size}x${size} -depth 8 "$work/mark-$size.png"
 done
-convert "$work/mark-16.png" "$work/mark-32.png" "$work/mark-48.png" "$out/dornava.ico"
+convert "$work/mark-16.png" "$work/mark-32.png" "$work/mark-48.png" "$work/mark-64.png" \
+  "$work/mark-128.png" "$work/mark-256.png" "$out/dornava.ico"
 
 # The banner: a quiet gradient, the mark, the name and version, a tag line, and the hours of a
 # day with three changes marked. The top right stays plain: the windows write there.
