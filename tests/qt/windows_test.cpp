@@ -325,8 +325,10 @@ void WindowsTest::addWithKeysAndBrowse() {
 void WindowsTest::okWithoutAFileComplainsAndTheCloseBoxDiscards() {
   Harness harness({"S 01:00 - a"});
   WhenModal("frmAdd", [&](QWidget& editor) {
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
     // Escape is no way out.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QWidget* focused = QApplication::focusWidget();
+    QTest::keyClick(focused ? focused : &editor, Qt::Key_Escape);
     QTest::keyClick(&editor, Qt::Key_Escape);
     QVERIFY(editor.isVisible());
     for (const QString& path : {QString(), dir_.filePath("gone.bmp")}) {
