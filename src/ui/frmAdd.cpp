@@ -67,7 +67,7 @@ void frmAdd::Command1Click() {
 void frmAdd::Command2Click() {
   const std::string path = view_.Text(AddField::kText3);
   if (path.empty() || !files_.FileExists(path)) {
-    view_.MessageBox(texts::kNoWallpaperFile, texts::kAppTitle);
+    view_.ShowMessage(texts::kNoWallpaperFile, texts::kAppTitle);
     return;
   }
   Text1LostFocus();

@@ -35,7 +35,7 @@ class frmAddView {
   // Loads the picture stretched into the preview; clears the preview when that fails.
   virtual void ShowPreview(std::string_view path) = 0;
   // A message box with an OK button only and no icon.
-  virtual void MessageBox(std::string_view text, std::string_view caption) = 0;
+  virtual void ShowMessage(std::string_view text, std::string_view caption) = 0;
 };
 
 // What the editor uses of the main window.

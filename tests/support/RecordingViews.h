@@ -80,7 +80,7 @@ class RecordingAddView final : public frmAddView {
     events.push_back("select all " + std::to_string(static_cast<int>(field)));
   }
   void ShowPreview(std::string_view path) override { previews.emplace_back(path); }
-  void MessageBox(std::string_view message, std::string_view caption) override {
+  void ShowMessage(std::string_view message, std::string_view caption) override {
     messages.push_back(std::string(caption) + ": " + std::string(message));
   }
   // The user's close box: the window goes unless the editor refuses.

@@ -5,22 +5,12 @@
 # blanks, where the path is quoted. Usage: autostart.sh WINE... DORNAVA_EXE. Exits 77 (skipped)
 # without Xvfb or x11-utils.
 set -u
-if [[ $# -lt 2 ]]; then
-  echo "usage: $0 WINE... DORNAVA_EXE" >&2
-  exit 2
-fi
-for tool in Xvfb xev xprop wineserver; do
-  command -v "$tool" >/dev/null || { echo "$tool not found: skipped"; exit 77; }
-done
-wine=("${@:1:$#-1}")
-exe="${!#}"
 source "$(dirname "$0")/wine_lib.sh"
+take_arguments "$@"
+needs Xvfb xev xprop wineserver
 
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-prefix=$(reserve_prefix) || fail "no temporary folder"
-prefixes+=("$prefix")
-private_display "$prefix"
-boot_prefix "$prefix" || fail "wineboot -i failed"
+own_prefix
 reg_set "$prefix" 'HKCU\Software\Brenlow\Dornava' 000 'R 00:05 - C:\Tapety\a.bmp'
 start_map_watch "$prefix/xev.log"
 

@@ -5,22 +5,12 @@
 # and Start ends the program with code 0. Usage: empty_schedule.sh WINE... DORNAVA_EXE. Exits 77
 # (skipped) without Xvfb or x11-utils.
 set -u
-if [[ $# -lt 2 ]]; then
-  echo "usage: $0 WINE... DORNAVA_EXE" >&2
-  exit 2
-fi
-for tool in Xvfb xev xprop xdotool wineserver; do
-  command -v "$tool" >/dev/null || { echo "$tool not found: skipped"; exit 77; }
-done
-wine=("${@:1:$#-1}")
-exe="${!#}"
 source "$(dirname "$0")/wine_lib.sh"
+take_arguments "$@"
+needs Xvfb xev xprop xdotool wineserver
 
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-prefix=$(reserve_prefix) || fail "no temporary folder"
-prefixes+=("$prefix")
-private_display "$prefix"
-boot_prefix "$prefix" || fail "wineboot -i failed"
+own_prefix
 mkdir "$prefix/drive_c/DornavaTest" && cp "$exe" "$prefix/drive_c/DornavaTest/Dornava.exe" ||
   fail "cannot copy $exe"
 reg_set "$prefix" "$run_key" Dornava 'C:\Elsewhere\Dornava A'

@@ -4,22 +4,12 @@
 # log-off would. The entry must be back in the registry, after the other, when the program is
 # gone. Usage: session_end.sh WINE... DORNAVA_EXE. Exits 77 (skipped) without Xvfb or xdotool.
 set -u
-if [[ $# -lt 2 ]]; then
-  echo "usage: $0 WINE... DORNAVA_EXE" >&2
-  exit 2
-fi
-for tool in Xvfb xdotool wineserver; do
-  command -v "$tool" >/dev/null || { echo "$tool not found: skipped"; exit 77; }
-done
-wine=("${@:1:$#-1}")
-exe="${!#}"
 source "$(dirname "$0")/wine_lib.sh"
+take_arguments "$@"
+needs Xvfb xdotool wineserver
 
 schedule='HKCU\Software\Brenlow\Dornava'
-prefix=$(reserve_prefix) || fail "no temporary folder"
-prefixes+=("$prefix")
-private_display "$prefix"
-boot_prefix "$prefix" || fail "wineboot -i failed"
+own_prefix
 cp "$exe" "$prefix/drive_c/Dornava.exe" || fail "cannot copy $exe"
 reg_set "$prefix" "$schedule" 000 'S 07:00 - C:\rano.bmp'
 reg_set "$prefix" "$schedule" 001 'S 19:00 - C:\vecer.bmp'

@@ -2,7 +2,8 @@
 # Shared by the whole-program tests of the Windows edition; sourced, not run. Every test works in
 # Wine prefixes of its own, made fresh, so tests that use the same registry values (the schedule,
 # the Run value, the wallpaper) can run side by side with each other and with the rest.
-# The sourcing script sets `wine` (an array: the Wine command) before calling anything here.
+# The sourcing script passes its arguments to take_arguments first: the Wine command, then the
+# program under test.
 
 prefixes=()
 background=()
@@ -25,6 +26,35 @@ trap cleanup EXIT
 fail() {
   echo "FAIL: $*" >&2
   exit 1
+}
+
+# take_arguments WINE... EXE: the Wine command into the array `wine`, the program into `exe`.
+take_arguments() {
+  if (($# < 2)); then
+    echo "usage: $0 WINE... EXE" >&2
+    exit 2
+  fi
+  wine=("${@:1:$#-1}")
+  exe="${!#}"
+}
+
+# needs TOOL...: skips the test (exit 77) when a tool it uses is missing.
+needs() {
+  local tool
+  for tool; do
+    command -v "$tool" >/dev/null || {
+      echo "$tool not found: skipped"
+      exit 77
+    }
+  done
+}
+
+# own_prefix: a fresh prefix, booted, on an X server of the test's own; its path in `prefix`.
+own_prefix() {
+  prefix=$(reserve_prefix) || fail "no temporary folder"
+  prefixes+=("$prefix")
+  private_display "$prefix"
+  boot_prefix "$prefix" || fail "wineboot -i failed"
 }
 
 # Reserves a prefix folder; prints its path. Made separately so several can boot at once.

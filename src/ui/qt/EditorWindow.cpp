@@ -203,7 +203,7 @@ void QtAddView::ShowPreview(std::string_view path) {
   preview->setPixmap(picture);
 }
 
-void QtAddView::MessageBox(std::string_view text, std::string_view caption) {
+void QtAddView::ShowMessage(std::string_view text, std::string_view caption) {
   QMessageBox box(QMessageBox::NoIcon, ToQ(caption), ToQ(text), QMessageBox::Ok, dialog_);
   box.exec();
 }

@@ -34,7 +34,7 @@ class QtAddView final : public frmAddView {
   void SetNumOnly(AddField field, bool on) override;
   void SelectAll(AddField field) override;
   void ShowPreview(std::string_view path) override;
-  void MessageBox(std::string_view text, std::string_view caption) override;
+  void ShowMessage(std::string_view text, std::string_view caption) override;
 
  private:
   class Dialog;

@@ -2,7 +2,7 @@
 // menus of their links, and the maker's address, which opens the maker's home page.
 #pragma once
 
-#include "ui/win32/Win32Api.h"
+#include <windows.h>
 
 #include <array>
 #include <vector>

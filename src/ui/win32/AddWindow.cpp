@@ -128,7 +128,7 @@ void AddWindow::ShowPreview(std::string_view path) {
   SetFramePicture(picture4_, LoadPreviewBitmap(file, area.right, area.bottom));
 }
 
-void AddWindow::MessageBox(std::string_view text, std::string_view caption) {
+void AddWindow::ShowMessage(std::string_view text, std::string_view caption) {
   MessageBoxW(Window(), Widen(text).c_str(), Widen(caption).c_str(), MB_OK);
 }
 

@@ -2,7 +2,7 @@
 // button and a preview, and OK. Shown modally over the main window.
 #pragma once
 
-#include "ui/win32/Win32Api.h"
+#include <windows.h>
 
 #include <string>
 
@@ -43,7 +43,7 @@ class AddWindow final : public frmAddView, public Form {
   void SetNumOnly(AddField field, bool on) override;
   void SelectAll(AddField field) override;
   void ShowPreview(std::string_view path) override;
-  void MessageBox(std::string_view text, std::string_view caption) override;
+  void ShowMessage(std::string_view text, std::string_view caption) override;
 
  private:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -2,7 +2,7 @@
 // conversions, the framed-field container, labels they paint themselves, and the modal loop.
 #pragma once
 
-#include "ui/win32/Win32Api.h"
+#include <windows.h>
 
 #include <string>
 #include <string_view>

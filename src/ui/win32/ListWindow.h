@@ -2,7 +2,7 @@
 // minute timer, on the banner and the dark blue of the program's look.
 #pragma once
 
-#include "ui/win32/Win32Api.h"
+#include <windows.h>
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 // The program and the tests of its windows build it alike, with their own services.
 #pragma once
 
-#include "ui/win32/Win32Api.h"
+#include <windows.h>
 
 #include "ui/frmAbout.h"
 #include "ui/frmAdd.h"

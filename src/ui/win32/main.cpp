@@ -1,6 +1,6 @@
 // The Windows edition's entry point: the real registry and system services, the main window, and
 // the message loop that runs until the window is closed or the program ends itself.
-#include "ui/win32/Win32Api.h"
+#include <windows.h>
 
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Services.h"
