@@ -3,7 +3,7 @@
 #include <limits>
 #include <vector>
 
-#include "store/ScheduleEntry.h"
+#include "store/ReadNumber.h"
 
 namespace dornava {
 

@@ -5,13 +5,6 @@
 namespace dornava {
 
 namespace {
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 // Bytes in the character that starts at `at`: a valid UTF-8 sequence, or one stray byte.
 std::size_t CharacterLength(std::string_view text, std::size_t at) {
   char32_t ignored = 0;
@@ -44,34 +37,6 @@ std::string_view ScheduleEntry::Field(std::size_t offset, std::size_t count) con
   const std::size_t begin = Advance(line_, 0, offset);
   if (count == std::string_view::npos) return line_.substr(begin);
   return line_.substr(begin, Advance(line_, begin, count) - begin);
-}
-
-double ReadNumber(std::string_view field) {
-  double value = 0;
-  double scale = 0;  // 0 before the decimal point, then 0.1, 0.01, ...
-  bool negative = false;
-  bool started = false;  // a sign, digit or point has been read
-  for (const char c : field) {
-    if (IsBlank(c)) continue;
-    if (!started && (c == '+' || c == '-')) {
-      negative = c == '-';
-      started = true;
-    } else if (IsDigit(c)) {
-      started = true;
-      if (scale == 0) {
-        value = value * 10 + (c - '0');
-      } else {
-        value += (c - '0') * scale;
-        scale /= 10;
-      }
-    } else if (c == '.' && scale == 0) {
-      started = true;
-      scale = 0.1;
-    } else {
-      break;
-    }
-  }
-  return negative ? -value : value;
 }
 
 std::string ScheduleEntry::Compose(bool systemClock, std::string_view hours,

@@ -5,11 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace dornava {
+#include "store/ReadNumber.h"
 
-// The leading number of a field: blanks skipped, a sign and a decimal point accepted, reading
-// stops at the first other character, no digits gives 0.
-double ReadNumber(std::string_view field);
+namespace dornava {
 
 // Positions and lengths count characters, not bytes: text is UTF-8, and a stray byte that is
 // not valid UTF-8 counts as a character of its own.

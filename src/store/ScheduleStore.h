@@ -5,12 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "store/Locations.h"
 #include "store/Registr.h"
 
 namespace dornava {
 
-inline constexpr std::string_view kScheduleKey = "Software\\Brenlow\\Dornava";
-inline constexpr int kScheduleCapacity = 1000;
 
 // The list operations the store needs; the main window's list box provides them.
 class ScheduleList {

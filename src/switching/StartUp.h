@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "store/Locations.h"
 #include "store/Registr.h"
 #include "store/ScheduleStore.h"
 #include "switching/MinuteTimer.h"
@@ -13,8 +14,6 @@
 
 namespace dornava {
 
-inline constexpr std::string_view kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr std::string_view kRunValueName = "Dornava";
 
 // The command line registered for autostart: the executable's folder and name, then " A". The
 // path is quoted when it holds a blank, so the system cannot take a prefix of it for the program.

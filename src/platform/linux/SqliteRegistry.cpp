@@ -1,7 +1,6 @@
 #include "platform/linux/SqliteRegistry.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +13,7 @@
 #include <string_view>
 
 #include "platform/linux/FoldCase.h"
+#include "platform/linux/UserFiles.h"
 
 namespace dornava {
 
@@ -602,17 +602,12 @@ std::string MoveAside(const std::string& path) {
   return target;
 }
 
-// Makes the folder for the registry, private to the user.
-bool MakePrivateFolder(const std::string& file) {
+// Makes the folder for the registry, private to the user even when it already existed.
+bool MakeRegistryFolder(const std::string& file) {
   const std::size_t slash = file.rfind('/');
   if (slash == std::string::npos || slash == 0) return true;
   const std::string folder = file.substr(0, slash);
-  for (std::size_t slashAt = folder.find('/', 1);; slashAt = folder.find('/', slashAt + 1)) {
-    const std::string level = folder.substr(0, slashAt);
-    if (::mkdir(level.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    if (slashAt == std::string::npos) break;
-  }
-  return ::chmod(folder.c_str(), 0700) == 0;
+  return MakePrivateFolder(folder) == 0 && ::chmod(folder.c_str(), 0700) == 0;
 }
 
 sqlite3* OpenConnection(const std::string& path) {
@@ -676,7 +671,7 @@ bool Setup(sqlite3* db, Health health) {
 
 std::unique_ptr<SqliteRegistry> SqliteRegistry::Open(const std::string& path, std::string* notice) {
   if (notice) notice->clear();
-  if (path != ":memory:" && !MakePrivateFolder(path)) return nullptr;
+  if (path != ":memory:" && !MakeRegistryFolder(path)) return nullptr;
   sqlite3* db = OpenConnection(path);
   if (!db) return nullptr;
   Health health = Examine(db);
@@ -703,20 +698,7 @@ std::unique_ptr<SqliteRegistry> SqliteRegistry::Open(const std::string& path, st
 }
 
 std::string DefaultRegistryPath() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  std::string base;
-  // The XDG rules ignore a relative value.
-  if (config && config[0] == '/') {
-    base = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    if (!home || !*home) {
-      const passwd* user = ::getpwuid(::getuid());
-      home = user ? user->pw_dir : "/tmp";
-    }
-    base = std::string(home) + "/.config";
-  }
-  return base + "/dornava/registry.db";
+  return ConfigHome() + "/dornava/registry.db";
 }
 
 SqliteRegistry& ProcessRegistry() {

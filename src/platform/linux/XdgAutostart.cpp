@@ -1,7 +1,6 @@
 #include "platform/linux/XdgAutostart.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,8 +10,9 @@
 #include <cstring>
 
 #include "platform/linux/FoldCase.h"
+#include "platform/linux/UserFiles.h"
 #include "store/Utf8.h"
-#include "switching/StartUp.h"
+#include "store/Locations.h"
 
 namespace dornava {
 
@@ -132,53 +132,10 @@ bool EntryEnabled(const std::string& path) {
   return !hidden && enabled;
 }
 
-void SyncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-// Creates the folder and any missing level above it, private to the user; existing levels keep
-// their modes.
-int MakeFolder(const std::string& folder) {
-  for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-    const std::string level = folder.substr(0, slash);
-    if (!level.empty() && level.back() != '/' && ::mkdir(level.c_str(), 0700) != 0 &&
-        errno != EEXIST) {
-      return errno;
-    }
-    if (slash == std::string::npos) return 0;
-  }
-}
-
-// Replaces `path` by `content` so that a reader sees the old file or the new one, never a part,
-// and the new one survives a power loss once this returns.
 std::int32_t WriteEntry(const std::string& folder, const std::string& path,
                         const std::string& content) {
-  if (const int error = MakeFolder(folder); error != 0) return StatusOf(error);
-  // Hidden and without the .desktop suffix, so no desktop ever reads it half-written.
-  std::string temp = folder + "/.dornava-XXXXXX";
-  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) return StatusOf(errno);
-  int error = 0;
-  for (std::size_t done = 0; done < content.size() && error == 0;) {
-    const ssize_t wrote = ::write(fd, content.data() + done, content.size() - done);
-    if (wrote < 0) {
-      if (errno != EINTR) error = errno;
-    } else {
-      done += static_cast<std::size_t>(wrote);
-    }
-  }
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temp.c_str());
-    return StatusOf(error);
-  }
-  SyncFolder(folder);
-  return kErrorSuccess;
+  const int error = ReplaceFile(folder, path, content);
+  return error == 0 ? kErrorSuccess : StatusOf(error);
 }
 
 std::int32_t RemoveEntry(const std::string& folder, const std::string& path) {
@@ -334,14 +291,7 @@ void XdgAutostart::EndBatch() {
 }
 
 std::string DefaultAutostartFolder() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config && config[0] == '/') return std::string(config) + "/autostart";
-  const char* home = std::getenv("HOME");
-  if (!home || !*home) {
-    const passwd* user = ::getpwuid(::getuid());
-    home = user ? user->pw_dir : "/tmp";
-  }
-  return std::string(home) + "/.config/autostart";
+  return ConfigHome() + "/autostart";
 }
 
 std::string AutostartFileName(std::string_view name) {
