@@ -1,16 +1,17 @@
 // What the access layer promises, checked on a real registry: SQLite on Linux, advapi32 under
-// Wine. Each test works below a key of its own.
-#include "registry_suite.h"
-
+// Wine. Each test works in a key of its own, and no handle outlives a path-level call.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ctime>
+#include <memory>
 #include <string>
 
 #include "store/Registr.h"
-#include "store/ScheduleStore.h"
 #include "support/RecordingRegistry.h"
-#include "support/VectorList.h"
+
+// Each backend's test program hands the suite its registry.
+std::unique_ptr<dornava::RawRegistry> MakeSuiteRegistry();
 
 namespace dornava {
 namespace {
@@ -18,232 +19,141 @@ namespace {
 class RegistrySuite : public ::testing::Test {
  protected:
   void SetUp() override {
-    raw_ = MakeSuiteRegistry();
     ASSERT_NE(raw_, nullptr);
-    path_ = std::string("Software\\DornavaSuite\\") +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    path_ += ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    registr_.MakeRegKey(kHkeyCurrentUser, path_);
+    key_ = Open(path_, kKeyAccess);
   }
-
-  std::int32_t RawSet(const std::string& name, std::uint32_t type, const void* data,
-                      std::uint32_t size) {
+  void TearDown() override {
+    raw_->CloseKey(key_);
+    EXPECT_EQ(recorder_.Count("Open") + recorder_.Count("Create"), recorder_.Count("Close"));
+  }
+  RegKey Open(const std::string& path, std::uint32_t access) {
     RegKey key = 0;
-    std::uint32_t disposition = 0;
-    EXPECT_EQ(raw_->CreateKeyEx(kHkeyCurrentUser, path_.c_str(), 0, nullptr, 0, kKeyAccess, nullptr,
-                                &key, &disposition),
-              kErrorSuccess);
-    const std::int32_t status =
-        raw_->SetValueEx(key, name.c_str(), 0, type, static_cast<const std::uint8_t*>(data), size);
-    raw_->CloseKey(key);
-    return status;
+    EXPECT_EQ(raw_->OpenKeyEx(kHkeyCurrentUser, path.c_str(), 0, access, &key), kErrorSuccess);
+    return key;
   }
-
-  // Type and stored byte count of a value, or the failing status.
-  std::int32_t RawSize(const std::string& path, const std::string& name, std::uint32_t* type,
-                       std::uint32_t* size) {
-    RegKey key = 0;
-    std::int32_t status = raw_->OpenKeyEx(kHkeyCurrentUser, path.c_str(), 0, kKeyAccess, &key);
-    if (status != kErrorSuccess) return status;
-    *size = 0;
-    status = raw_->QueryValueEx(key, name.c_str(), nullptr, type, nullptr, size);
-    raw_->CloseKey(key);
-    return status;
+  // "type:size" of a stored value, or the failing status.
+  std::string Stored(const char* name) {
+    std::uint32_t type = 0, size = 0;
+    const std::int32_t status = raw_->QueryValueEx(key_, name, nullptr, &type, nullptr, &size);
+    if (status != kErrorSuccess) return "status " + std::to_string(status);
+    return std::to_string(type) + ":" + std::to_string(size);
   }
+  RegValue Read(const char* name) { return registr_.ReadRegValue(kHkeyCurrentUser, path_, name); }
 
-  std::unique_ptr<RawRegistry> raw_;
-  std::string path_;
+  std::unique_ptr<RawRegistry> raw_ = MakeSuiteRegistry();
+  test::RecordingRegistry recorder_{*raw_};
+  Registr registr_{recorder_};
+  std::string path_ = "Software\\DornavaSuite\\";
+  RegKey key_ = 0;
 };
 
-TEST_F(RegistrySuite, TextIsStoredAsCountedAndReadBackWhole) {
-  Registr registr(*raw_);
-  registr.MakeRegKey(kHkeyCurrentUser, path_);
-  registr.WriteRegValue(kHkeyCurrentUser, path_, "abc", RegValue("abc"), kRegSz);
-  std::uint32_t type = 0;
-  std::uint32_t size = 0;
-  ASSERT_EQ(RawSize(path_, "abc", &type, &size), kErrorSuccess);
-  EXPECT_EQ(type, kRegSz);
-  EXPECT_EQ(size, 3u) << "no terminating zero may be stored";
-  EXPECT_EQ(registr.ReadRegValue(kHkeyCurrentUser, path_, "abc"), RegValue("abc"));
-
-  // A shorter text over a longer one leaves nothing of the old.
-  registr.WriteRegValue(kHkeyCurrentUser, path_, "abc", RegValue("x"), kRegSz);
-  EXPECT_EQ(registr.ReadRegValue(kHkeyCurrentUser, path_, "abc"), RegValue("x"));
-
-  // The empty text stays a text.
-  registr.WriteRegValue(kHkeyCurrentUser, path_, "empty", RegValue(""), kRegSz);
-  const RegValue empty = registr.ReadRegValue(kHkeyCurrentUser, path_, "empty");
-  EXPECT_TRUE(empty.IsText());
-  EXPECT_EQ(empty.Text(), "");
-
-  // A number written as text is its decimal form.
-  registr.WriteRegValue(kHkeyCurrentUser, path_, "n", RegValue(-42), kRegSz);
-  EXPECT_EQ(registr.ReadRegValue(kHkeyCurrentUser, path_, "n"), RegValue("-42"));
-}
-
-TEST_F(RegistrySuite, TextWrittenWithItsTerminatorKeepsIt) {
-  ASSERT_EQ(RawSet("t", kRegSz, "abc", 4), kErrorSuccess);
-  Registr registr(*raw_);
-  const RegValue value = registr.ReadRegValue(kHkeyCurrentUser, path_, "t");
-  EXPECT_EQ(value.Text(), std::string("abc\0", 4));
-}
-
-TEST_F(RegistrySuite, NumbersAndOtherTypes) {
-  Registr registr(*raw_);
-  registr.MakeRegKey(kHkeyCurrentUser, path_);
-  registr.WriteRegValue(kHkeyCurrentUser, path_, "d", RegValue(-1), kRegDword);
-  std::uint32_t type = 0;
-  std::uint32_t size = 0;
-  ASSERT_EQ(RawSize(path_, "d", &type, &size), kErrorSuccess);
-  EXPECT_EQ(type, kRegDword);
-  EXPECT_EQ(size, 4u);
-  EXPECT_EQ(registr.ReadRegValue(kHkeyCurrentUser, path_, "d"), RegValue(-1));
-
+// Row: what the layer writes into one value → what is stored (type:size, text without its zero)
+// and read back. Then values set by others: a counted zero stays in the text, every text type is
+// stored as counted, only REG_SZ reads, and a failed read leaves the caller's value alone.
+TEST_F(RegistrySuite, ValuesAreStoredAsCountedAndReadBack) {
+  const struct {
+    RegValue written;
+    std::uint32_t type;
+    std::string stored;
+    RegValue read;
+  } rows[] = {
+      {RegValue("abc"), kRegSz, "1:3", RegValue("abc")},
+      {RegValue("x"), kRegSz, "1:1", RegValue("x")},  // a shorter text leaves nothing behind
+      {RegValue(""), kRegSz, "1:0", RegValue("")},
+      {RegValue(-42), kRegSz, "1:3", RegValue("-42")},
+      {RegValue(-1), kRegDword, "4:4", RegValue(-1)},
+      {RegValue("77 days"), kRegDword, "4:4", RegValue(77)},
+      {RegValue("x"), kRegExpandSz, "4:4", RegValue(77)},  // an unsupported type writes nothing
+  };
+  for (const auto& row : rows) {
+    registr_.WriteRegValue(kHkeyCurrentUser, path_, "v", row.written, row.type);
+    EXPECT_EQ(Stored("v"), row.stored) << row.written.Text();
+    EXPECT_EQ(Read("v"), row.read) << row.written.Text();
+  }
   const std::uint32_t big = 0x80000000u;
-  ASSERT_EQ(RawSet("big", kRegDword, &big, 4), kErrorSuccess);
-  EXPECT_EQ(registr.ReadRegValue(kHkeyCurrentUser, path_, "big"), RegValue(INT32_MIN));
-
-  // Binary reads as empty, and GetRegValue leaves the caller's value alone.
-  ASSERT_EQ(RawSet("bin", kRegBinary, "\x01\x02", 2), kErrorSuccess);
-  EXPECT_TRUE(registr.ReadRegValue(kHkeyCurrentUser, path_, "bin").IsEmpty());
-  RegKey key = 0;
-  ASSERT_EQ(raw_->OpenKeyEx(kHkeyCurrentUser, path_.c_str(), 0, kKeyAccess, &key), kErrorSuccess);
+  const auto set = [&](const char* name, std::uint32_t type, const void* data, std::uint32_t n) {
+    return raw_->SetValueEx(key_, name, 0, type, static_cast<const std::uint8_t*>(data), n);
+  };
+  ASSERT_EQ(set("t", kRegSz, "abc", 4) | set("big", kRegDword, &big, 4), kErrorSuccess);
+  ASSERT_EQ(set("e", kRegExpandSz, "abc", 3), kErrorSuccess);
+  EXPECT_EQ(Read("t"), RegValue(std::string("abc\0", 4)));
+  EXPECT_EQ(Read("big"), RegValue(INT32_MIN));
+  EXPECT_EQ(Stored("e"), "2:3");
   RegValue kept("kept");
-  EXPECT_EQ(registr.GetRegValue(key, "bin", kept), -1);
+  EXPECT_EQ(registr_.GetRegValue(key_, "e", kept), -1);
   EXPECT_EQ(kept, RegValue("kept"));
 
-  // An unsupported type code writes nothing and reports success.
-  EXPECT_EQ(registr.PutRegValue(key, "expand", kRegExpandSz, RegValue("x")), kErrorSuccess);
-  raw_->CloseKey(key);
-  EXPECT_EQ(RawSize(path_, "expand", &type, &size), kErrorFileNotFound);
+  // A short buffer gets the size needed; a roomy one the data, and a zero after unterminated text.
+  std::uint8_t buffer[8];
+  std::uint32_t size = 3;
+  EXPECT_EQ(raw_->QueryValueEx(key_, "t", nullptr, nullptr, buffer, &size), kErrorMoreData);
+  EXPECT_EQ(size, 4u);
+  std::memset(buffer, 'x', sizeof buffer);
+  size = sizeof buffer;
+  EXPECT_EQ(raw_->QueryValueEx(key_, "e", nullptr, nullptr, buffer, &size), kErrorSuccess);
+  EXPECT_EQ(size, 3u);
+  EXPECT_EQ(std::memcmp(buffer, "abc\0x", 5), 0);
 }
 
-TEST_F(RegistrySuite, MissingKeysValuesAndHandlesFailQuietly) {
-  Registr registr(*raw_);
+TEST_F(RegistrySuite, MissingKeysValuesHandlesAndRightsFail) {
   const std::string missing = path_ + "\\Missing";
-  EXPECT_TRUE(registr.ReadRegValue(kHkeyCurrentUser, missing, "x").IsEmpty());
-  registr.WriteRegValue(kHkeyCurrentUser, missing, "x", RegValue("text"), kRegSz);
-  registr.DelRegValue(kHkeyCurrentUser, missing, "x");
+  EXPECT_TRUE(registr_.ReadRegValue(kHkeyCurrentUser, missing, "x").IsEmpty());
+  registr_.WriteRegValue(kHkeyCurrentUser, missing, "x", RegValue("text"), kRegSz);
+  registr_.DelRegValue(kHkeyCurrentUser, missing, "x");
   RegKey key = 123;
   EXPECT_EQ(raw_->OpenKeyEx(kHkeyCurrentUser, missing.c_str(), 0, kKeyAccess, &key),
             kErrorFileNotFound);
   EXPECT_EQ(key, 0u) << "a write under a missing key must not create it";
 
-  std::uint8_t byte = 0;
+  std::uint8_t byte = 'x';
   std::uint32_t size = 1;
-  EXPECT_EQ(raw_->QueryValueEx(0, "x", nullptr, nullptr, &byte, &size), kErrorInvalidHandle);
+  RegValue value;
+  for (const RegKey bad : {RegKey{0}, key_}) {
+    const std::int32_t status = bad ? kErrorFileNotFound : kErrorInvalidHandle;
+    EXPECT_EQ(raw_->QueryValueEx(bad, "none", nullptr, nullptr, &byte, &size), status);
+    EXPECT_EQ(raw_->DeleteValue(bad, "none"), status);
+    EXPECT_EQ(registr_.GetRegValue(bad, "none", value), status);
+  }
   EXPECT_EQ(raw_->SetValueEx(0, "x", 0, kRegSz, &byte, 1), kErrorInvalidHandle);
-  EXPECT_EQ(raw_->DeleteValue(0, "x"), kErrorInvalidHandle);
   EXPECT_EQ(raw_->CloseKey(0), kErrorInvalidHandle);
 
-  registr.MakeRegKey(kHkeyCurrentUser, path_);
-  ASSERT_EQ(raw_->OpenKeyEx(kHkeyCurrentUser, path_.c_str(), 0, kKeyAccess, &key), kErrorSuccess);
-  EXPECT_EQ(raw_->QueryValueEx(key, "none", nullptr, nullptr, nullptr, &size), kErrorFileNotFound);
-  EXPECT_EQ(raw_->DeleteValue(key, "none"), kErrorFileNotFound);
-  RegValue value;
-  EXPECT_EQ(registr.GetRegValue(key, "none", value), kErrorFileNotFound);
-  EXPECT_TRUE(value.IsEmpty());
-  registr.DelRegValue(kHkeyCurrentUser, path_, "none");
+  // A key opened to read refuses writes, one opened to write refuses reads.
+  registr_.WriteRegValue(kHkeyCurrentUser, path_, "v", RegValue("v"), kRegSz);
+  key = Open(path_, kKeyQueryValue);
+  EXPECT_EQ(raw_->SetValueEx(key, "v", 0, kRegSz, &byte, 1), kErrorAccessDenied);
+  EXPECT_EQ(raw_->DeleteValue(key, "v"), kErrorAccessDenied);
+  raw_->CloseKey(key);
+  key = Open(path_, kKeySetValue);
+  EXPECT_EQ(raw_->QueryValueEx(key, "v", nullptr, nullptr, nullptr, &size), kErrorAccessDenied);
   raw_->CloseKey(key);
 }
 
-TEST_F(RegistrySuite, ShortBufferReportsTheSizeNeeded) {
-  ASSERT_EQ(RawSet("long", kRegSz, "abcdef", 6), kErrorSuccess);
-  RegKey key = 0;
-  ASSERT_EQ(raw_->OpenKeyEx(kHkeyCurrentUser, path_.c_str(), 0, kKeyAccess, &key), kErrorSuccess);
-  std::uint8_t buffer[3] = {};
-  std::uint32_t size = sizeof buffer;
-  std::uint32_t type = 0;
-  EXPECT_EQ(raw_->QueryValueEx(key, "long", nullptr, &type, buffer, &size), kErrorMoreData);
-  EXPECT_EQ(size, 6u);
-  std::uint8_t whole[6] = {};
-  size = sizeof whole;
-  EXPECT_EQ(raw_->QueryValueEx(key, "long", nullptr, &type, whole, &size), kErrorSuccess);
-  EXPECT_EQ(std::memcmp(whole, "abcdef", 6), 0);
-  raw_->CloseKey(key);
-}
-
-TEST_F(RegistrySuite, MakeRegKeyCreatesEveryLevelAndKeepsValues) {
-  Registr registr(*raw_);
-  const std::string deep = path_ + "\\One\\Two\\Three";
-  registr.MakeRegKey(kHkeyCurrentUser, deep);
-  for (const std::string& level : {path_ + "\\One", path_ + "\\One\\Two", deep}) {
+TEST_F(RegistrySuite, KeysAreMadeAtEveryLevelAndNamesIgnoreCase) {
+  const std::string deep = path_ + "\\One\\Two";
+  registr_.MakeRegKey(kHkeyCurrentUser, deep);
+  raw_->CloseKey(Open(path_ + "\\One", kKeyQueryValue));
+  registr_.WriteRegValue(kHkeyCurrentUser, deep, "Value", RegValue("v1"), kRegSz);
+  registr_.MakeRegKey(kHkeyCurrentUser, deep);
+  for (const auto& [path, disposition] :
+       {std::pair(deep, kRegOpenedExistingKey),
+        std::pair(deep + "\\" + std::to_string(std::time(nullptr)), kRegCreatedNewKey)}) {
     RegKey key = 0;
-    EXPECT_EQ(raw_->OpenKeyEx(kHkeyCurrentUser, level.c_str(), 0, kKeyAccess, &key), kErrorSuccess)
-        << level;
+    std::uint32_t got = 0;
+    EXPECT_EQ(raw_->CreateKeyEx(kHkeyCurrentUser, path.c_str(), 0, nullptr, 0, kKeyAccess, nullptr,
+                                &key, &got),
+              kErrorSuccess);
+    EXPECT_EQ(got, disposition) << path;
     raw_->CloseKey(key);
   }
-  registr.WriteRegValue(kHkeyCurrentUser, deep, "v", RegValue("stays"), kRegSz);
-  registr.MakeRegKey(kHkeyCurrentUser, deep);
-  EXPECT_EQ(registr.ReadRegValue(kHkeyCurrentUser, deep, "v"), RegValue("stays"));
-
-  RegKey key = 0;
-  std::uint32_t disposition = 0;
-  ASSERT_EQ(raw_->CreateKeyEx(kHkeyCurrentUser, deep.c_str(), 0, nullptr, 0, kKeyAccess, nullptr,
-                              &key, &disposition),
-            kErrorSuccess);
-  EXPECT_EQ(disposition, kRegOpenedExistingKey);
-  raw_->CloseKey(key);
-}
-
-TEST_F(RegistrySuite, NamesAreCaseInsensitive) {
-  Registr registr(*raw_);
-  registr.MakeRegKey(kHkeyCurrentUser, path_ + "\\MixedCase");
-  registr.WriteRegValue(kHkeyCurrentUser, path_ + "\\MixedCase", "Value", RegValue("v1"), kRegSz);
-  std::string upper = path_ + "\\MIXEDCASE";
-  for (char& c : upper)
-    c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-  EXPECT_EQ(registr.ReadRegValue(kHkeyCurrentUser, upper, "vALUE"), RegValue("v1"));
-  registr.WriteRegValue(kHkeyCurrentUser, upper, "VALUE", RegValue("v2"), kRegSz);
-  EXPECT_EQ(registr.ReadRegValue(kHkeyCurrentUser, path_ + "\\mixedcase", "value"), RegValue("v2"));
-  registr.DelRegValue(kHkeyCurrentUser, upper, "value");
-  EXPECT_TRUE(registr.ReadRegValue(kHkeyCurrentUser, path_ + "\\MixedCase", "Value").IsEmpty());
-}
-
-TEST_F(RegistrySuite, EveryPathCallOpensAndClosesItsOwnKey) {
-  test::RecordingRegistry recorder(*raw_);
-  Registr registr(recorder);
-  registr.MakeRegKey(kHkeyCurrentUser, path_);
-  registr.WriteRegValue(kHkeyCurrentUser, path_, "v", RegValue("text"), kRegSz);
-  registr.ReadRegValue(kHkeyCurrentUser, path_, "v");
-  registr.DelRegValue(kHkeyCurrentUser, path_, "v");
-  registr.ReadRegValue(kHkeyCurrentUser, path_, "v");
-  const std::string create = "Create HKCU " + path_ + " 0x0 null 0x0 0x3F null";
-  const std::string open = "Open HKCU " + path_ + " 0x0 0x3F";
-  const std::vector<std::string> expected = {create,
-                                             "Close key",
-                                             open,
-                                             "Set key v 0x0 1 4",
-                                             "Close key",
-                                             open,
-                                             "Query key v size",
-                                             "Query key v data 4",
-                                             "Close key",
-                                             open,
-                                             "Delete key v",
-                                             "Close key",
-                                             open,
-                                             "Query key v size",
-                                             "Close key"};
-  EXPECT_EQ(recorder.calls, expected);
-}
-
-TEST_F(RegistrySuite, ScheduleSurvivesARewriteOnTheRealRegistry) {
-  Registr registr(*raw_);
-  test::VectorList list;
-  list.items = {"S 07:30 - C:\\a.bmp", "R 00:01 - C:\\b.bmp", "S 23:59 - C:\\c.bmp"};
-  RewriteSchedule(registr, list);
-  test::VectorList loaded;
-  ASSERT_TRUE(LoadSchedule(registr, loaded));
-  EXPECT_EQ(loaded.items, list.items);
-
-  list.selected = 0;
-  EXPECT_TRUE(DeleteSelectedEntry(registr, list));
-  ASSERT_TRUE(LoadSchedule(registr, loaded));
-  EXPECT_EQ(loaded.items, (std::vector<std::string>{"R 00:01 - C:\\b.bmp", "S 23:59 - C:\\c.bmp"}));
-  EXPECT_TRUE(registr.ReadRegValue(kHkeyCurrentUser, kScheduleKey, "002").IsEmpty());
-
-  list.items.clear();
-  RewriteSchedule(registr, list);
-  EXPECT_FALSE(LoadSchedule(registr, loaded));
+  const std::string upper =
+      "SOFTWARE\\DORNAVASUITE\\KEYSAREMADEATEVERYLEVELANDNAMESIGNORECASE\\ONE\\TWO";
+  EXPECT_EQ(registr_.ReadRegValue(kHkeyCurrentUser, upper, "vALUE"), RegValue("v1"));
+  registr_.WriteRegValue(kHkeyCurrentUser, upper, "VALUE", RegValue("v2"), kRegSz);
+  EXPECT_EQ(registr_.ReadRegValue(kHkeyCurrentUser, deep, "value"), RegValue("v2"));
+  registr_.DelRegValue(kHkeyCurrentUser, upper, "value");
+  EXPECT_TRUE(registr_.ReadRegValue(kHkeyCurrentUser, deep, "Value").IsEmpty());
 }
 
 }  // namespace

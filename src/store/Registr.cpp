@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "store/ReadNumber.h"
+#include "store/RegData.h"
 
 namespace dornava {
 
@@ -84,9 +85,8 @@ std::int32_t Registr::GetRegValue(RegKey key, std::string_view name, RegValue& v
     std::uint8_t bytes[4] = {0, 0, 0, 0};
     status = raw_.QueryValueEx(key, valueName.c_str(), nullptr, &type, bytes, &size);
     if (status == kErrorSuccess) {
-      const std::uint32_t number =
-          static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-          static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+      const auto number = static_cast<std::uint32_t>(
+          FromLittleEndian(std::string_view(reinterpret_cast<const char*>(bytes), 4), 4));
       value = RegValue(static_cast<std::int32_t>(number));
     }
     return status;
@@ -105,11 +105,9 @@ std::int32_t Registr::PutRegValue(RegKey key, std::string_view name, std::uint32
                            static_cast<std::uint32_t>(text.size()));
   }
   if (type == kRegDword) {
-    const auto number = static_cast<std::uint32_t>(value.Number());
-    const std::uint8_t bytes[4] = {
-        static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-        static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
-    return raw_.SetValueEx(key, valueName.c_str(), 0, kRegDword, bytes, 4);
+    const std::string bytes = ToLittleEndian(static_cast<std::uint32_t>(value.Number()), 4);
+    return raw_.SetValueEx(key, valueName.c_str(), 0, kRegDword,
+                           reinterpret_cast<const std::uint8_t*>(bytes.data()), 4);
   }
   return kErrorSuccess;
 }

@@ -3,19 +3,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "store/RawRegistry.h"
+#include "store/RegData.h"
 
 namespace dornava::regtool {
-
-struct RegEntry {
-  std::string name;  // empty for the default value
-  std::uint32_t type = kRegNone;
-  std::string data;
-};
 
 class RegBackend {
  public:
@@ -27,19 +20,29 @@ class RegBackend {
   virtual void Close(RegKey key) = 0;
 
   // kErrorFileNotFound when the value does not exist.
-  virtual std::int32_t GetValue(RegKey key, const std::string& name, RegEntry* value) = 0;
+  virtual std::int32_t GetValue(RegKey key, const std::string& name, RegValueRecord* value) = 0;
   virtual std::int32_t SetValue(RegKey key, const std::string& name, std::uint32_t type,
                                 const std::string& data) = 0;
   virtual std::int32_t DeleteValue(RegKey key, const std::string& name) = 0;
   // Both in the registry's order: case-insensitive, as Windows sorts (upper case).
-  virtual std::int32_t Values(RegKey key, std::vector<RegEntry>* values) = 0;
+  virtual std::int32_t Values(RegKey key, std::vector<RegValueRecord>* values) = 0;
   virtual std::int32_t SubKeys(RegKey key, std::vector<std::string>* names) = 0;
   // Deletes the key with everything below it; kErrorFileNotFound when it does not exist.
   virtual std::int32_t DeleteTree(RegKey root, const std::string& path) = 0;
 
-  // Runs `body` as one unit: kept when it returns true, undone otherwise.
-  virtual bool Transaction(const std::function<bool()>& body) = 0;
+  // The calls between form one write batch of the registry: all of them are kept, or, when
+  // `keep` is false or the registry could not keep them, none. Returns whether they were kept.
+  virtual void BeginBatch() = 0;
+  virtual bool EndBatch(bool keep) = 0;
 };
+
+// Runs `body` as one batch; true when it returned true and its changes were kept.
+template <class Body>
+bool InOneBatch(RegBackend& backend, Body body) {
+  backend.BeginBatch();
+  const bool ok = body();
+  return backend.EndBatch(ok);
+}
 
 // Closes a key at the end of a scope.
 class KeyCloser {

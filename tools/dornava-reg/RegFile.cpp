@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "RegText.h"
+#include "store/RegData.h"
 
 namespace dornava::regtool {
 
@@ -48,7 +49,7 @@ std::string ShowType(std::uint32_t type) {
 
 class Parser {
  public:
-  Parser(RegFileContent* content, RegFileError* error) : content_(content), error_(error) {}
+  Parser(std::vector<RegFileKey>* keys, RegFileError* error) : keys_(keys), error_(error) {}
 
   bool Run(std::string_view bytes) {
     std::string text;
@@ -81,7 +82,7 @@ class Parser {
   bool Decode(std::string_view bytes, std::string* text) {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
         static_cast<unsigned char>(bytes[1]) == 0xFE) {
-      content_->unicode = true;
+      unicode_ = true;
       bytes.remove_prefix(2);
       if (bytes.size() % 2 != 0)
         return Fail(0, "the UTF-16 text ends in the middle of a character");
@@ -97,14 +98,7 @@ class Parser {
 
   bool Header(std::string_view line) {
     const std::string_view h = line.substr(SkipBlanks(line, 0));
-    if (h == kHeader4) {
-      content_->format = RegFileFormat::kRegedit4;
-      return true;
-    }
-    if (h == kHeader5) {
-      content_->format = RegFileFormat::kVersion5;
-      return true;
-    }
+    if (h == kHeader4 || h == kHeader5) return true;
     return Fail(0, "not a registry file: the first line must be \"REGEDIT4\" or \"" +
                        std::string(kHeader5) + "\"");
   }
@@ -148,14 +142,13 @@ class Parser {
     if (!OnlyCommentFrom(rest, close + 1)) return Fail(number, "text after the key name");
     std::string_view name = rest.substr(0, close);
     RegFileKey key;
-    key.line = number;
     if (!name.empty() && name[0] == '-') {
       key.remove = true;
       name.remove_prefix(1);
     }
     key.name = std::string(name);
     std::size_t rootLength = 0;
-    const RootKeyName* root = FindRootKey(name, &rootLength);
+    const RootKey* root = FindRootKey(name, &rootLength);
     if (root == nullptr) {
       return Fail(number, "'" + key.name + "' does not start with a root key such as " +
                               "HKEY_CURRENT_USER");
@@ -163,19 +156,17 @@ class Parser {
     key.root = root->key;
     std::string_view path = name.substr(rootLength);
     if (!path.empty()) path.remove_prefix(1);
-    if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
-    std::vector<std::string_view> parts;
-    if (!SplitKeyPath(path, &parts))
+    // One closing backslash is read as none; an empty level anywhere else is refused.
+    if (path.ends_with("\\\\") || !NormaliseKeyPath(path, false, &key.path))
       return Fail(number, "empty part in key name '" + key.name + "'");
-    if (key.remove && path.empty()) return Fail(number, "a root key cannot be deleted");
-    key.path = std::string(path);
-    content_->keys.push_back(std::move(key));
+    if (key.remove && key.path.empty()) return Fail(number, "a root key cannot be deleted");
+    keys_->push_back(std::move(key));
     return true;
   }
 
   // `data` is what follows the '='.
   bool ValueData(std::string name, std::string_view data, int number) {
-    if (content_->keys.empty() || content_->keys.back().remove) {
+    if (keys_->empty() || keys_->back().remove) {
       return Fail(number, "value outside a key: a [key] line must come first");
     }
     std::size_t pos = SkipBlanks(data, 0);
@@ -184,14 +175,12 @@ class Parser {
       --end;
     data = data.substr(pos, end - pos);
 
-    RegFileValue value;
+    RegValueRecord value;
     value.name = std::move(name);
-    value.line = number;
     if (data.empty()) return Fail(number, "value data missing after '='");
     if (data[0] == '-') {
       if (!OnlyCommentFrom(data, 1)) return Fail(number, "text after '-'");
-      value.remove = true;
-      content_->keys.back().values.push_back(std::move(value));
+      keys_->back().values.push_back(RegFileValue{std::move(value), true});
       return true;
     }
     if (data[0] == '"') {
@@ -200,7 +189,7 @@ class Parser {
       if (!OnlyCommentFrom(data, after)) return Fail(number, "text after the closing quote");
       value.type = kRegSz;
       value.data.push_back('\0');
-      content_->keys.back().values.push_back(std::move(value));
+      keys_->back().values.push_back(RegFileValue{std::move(value), false});
       return true;
     }
     if (data.substr(0, 6) == "dword:") {
@@ -216,9 +205,8 @@ class Parser {
         return Fail(number, "dword: needs 1 to 8 hex digits");
       }
       value.type = kRegDword;
-      for (int i = 0; i < 4; ++i)
-        value.data.push_back(static_cast<char>((number32 >> (8 * i)) & 0xFF));
-      content_->keys.back().values.push_back(std::move(value));
+      value.data = ToLittleEndian(number32, 4);
+      keys_->back().values.push_back(RegFileValue{std::move(value), false});
       return true;
     }
     std::string_view list;
@@ -273,12 +261,12 @@ class Parser {
   }
 
   void FinishValue() {
-    RegFileValue value = std::move(*pending_);
+    RegValueRecord value = std::move(*pending_);
     pending_.reset();
-    if (content_->unicode && IsStringType(value.type)) {
+    if (unicode_ && IsStringType(value.type)) {
       value.data = Utf16ToUtf8(Utf16FromLeBytes(value.data));
     }
-    content_->keys.back().values.push_back(std::move(value));
+    keys_->back().values.push_back(RegFileValue{std::move(value), false});
   }
 
   // Reads a quoted string from `s` starting after its opening quote; *after is set past the
@@ -322,9 +310,10 @@ class Parser {
     return false;
   }
 
-  RegFileContent* content_;
+  std::vector<RegFileKey>* keys_;
   RegFileError* error_;
-  std::optional<RegFileValue> pending_;  // hex data that may continue on the next line
+  bool unicode_ = false;                   // UTF-16 text: string data is UTF-16 too
+  std::optional<RegValueRecord> pending_;  // hex data that may continue on the next line
 };
 
 void AppendEscaped(std::string_view text, std::string* out) {
@@ -352,34 +341,16 @@ void AppendEscaped(std::string_view text, std::string* out) {
 
 }  // namespace
 
-bool ParseRegFile(std::string_view bytes, RegFileContent* content, RegFileError* error) {
-  *content = RegFileContent();
+bool ParseRegFile(std::string_view bytes, std::vector<RegFileKey>* keys, RegFileError* error) {
+  keys->clear();
   *error = RegFileError();
-  Parser parser(content, error);
+  Parser parser(keys, error);
   if (parser.Run(bytes)) return true;
-  content->keys.clear();
+  keys->clear();
   return false;
 }
 
-bool SplitKeyPath(std::string_view path, std::vector<std::string_view>* parts) {
-  parts->clear();
-  if (path.empty()) return true;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = path.find('\\', start);
-    const std::string_view part =
-        path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    if (part.empty()) return false;
-    parts->push_back(part);
-    if (end == std::string_view::npos) return true;
-    start = end + 1;
-  }
-}
-
-RegFileWriter::RegFileWriter(RegFileFormat format) : format_(format) {
-  text_ = format == RegFileFormat::kVersion5 ? std::string(kHeader5) : std::string(kHeader4);
-  text_ += "\r\n";
-}
+RegFileWriter::RegFileWriter() : text_(std::string(kHeader5) + "\r\n") {}
 
 void RegFileWriter::Key(std::string_view fullName) {
   text_ += "\r\n[";
@@ -388,7 +359,6 @@ void RegFileWriter::Key(std::string_view fullName) {
 }
 
 void RegFileWriter::Value(std::string_view name, std::uint32_t type, std::string_view data) {
-  const bool unicode = format_ == RegFileFormat::kVersion5;
   std::string line;
   if (name.empty()) {
     line = "@=";
@@ -402,20 +372,17 @@ void RegFileWriter::Value(std::string_view name, std::uint32_t type, std::string
     AppendEscaped(data, &line);
     line += '"';
   } else if (type == kRegDword && data.size() == 4) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-      v = (v << 8) | static_cast<unsigned char>(data[i]);
     char buf[16];
-    std::snprintf(buf, sizeof buf, "dword:%08x", static_cast<unsigned>(v));
+    std::snprintf(buf, sizeof buf, "dword:%08x", static_cast<unsigned>(FromLittleEndian(data, 4)));
     line += buf;
   } else {
     line += type == kRegBinary ? std::string("hex:") : "hex(" + ShowType(type) + "):";
     std::string bytes;
-    if (unicode && IsStringType(type)) {
+    if (IsStringType(type)) {
       bytes = Utf16ToLeBytes(Utf8ToUtf16(data));
       data = bytes;
     }
-    std::size_t width = unicode ? Utf16Length(line) : line.size();
+    std::size_t width = Utf16Length(line);
     for (std::size_t i = 0; i < data.size(); ++i) {
       char buf[4];
       std::snprintf(buf, sizeof buf, "%02x", static_cast<unsigned char>(data[i]));
@@ -434,9 +401,7 @@ void RegFileWriter::Value(std::string_view name, std::uint32_t type, std::string
 }
 
 std::string RegFileWriter::Finish() const {
-  const std::string text = text_ + "\r\n";
-  if (format_ == RegFileFormat::kRegedit4) return text;
-  return "\xFF\xFE" + Utf16ToLeBytes(Utf8ToUtf16(text));
+  return "\xFF\xFE" + Utf16ToLeBytes(Utf8ToUtf16(text_ + "\r\n"));
 }
 
 }  // namespace dornava::regtool

@@ -9,18 +9,14 @@
 #include <string_view>
 #include <vector>
 
-#include "store/RawRegistry.h"
+#include "store/RegData.h"
 
 namespace dornava::regtool {
 
-enum class RegFileFormat { kRegedit4, kVersion5 };
-
+// One value line: a value to set, or (`remove`) the name of one to delete.
 struct RegFileValue {
-  std::string name;  // empty for the default value
+  RegValueRecord value;
   bool remove = false;
-  std::uint32_t type = kRegNone;
-  std::string data;  // as it is stored
-  int line = 0;
 };
 
 struct RegFileKey {
@@ -29,13 +25,6 @@ struct RegFileKey {
   std::string path;  // below the root; empty for the root itself
   bool remove = false;
   std::vector<RegFileValue> values;
-  int line = 0;
-};
-
-struct RegFileContent {
-  RegFileFormat format = RegFileFormat::kVersion5;
-  bool unicode = false;
-  std::vector<RegFileKey> keys;
 };
 
 struct RegFileError {
@@ -43,27 +32,24 @@ struct RegFileError {
   std::string message;
 };
 
-// Reads a whole file. Any line it cannot take is an error: nothing is half-read.
-bool ParseRegFile(std::string_view bytes, RegFileContent* content, RegFileError* error);
+// Reads a whole file into its keys in file order. Any line it cannot take is an error: nothing is
+// half-read.
+bool ParseRegFile(std::string_view bytes, std::vector<RegFileKey>* keys, RegFileError* error);
 
-// Builds a file the way regedit writes it: CRLF line ends, a blank line before each key,
-// hex data wrapped before column 80 with "\" and a two-space indent.
+// Builds a version 5 file the way regedit writes it: CRLF line ends, a blank line before each
+// key, hex data wrapped before column 80 with "\" and a two-space indent.
 class RegFileWriter {
  public:
-  explicit RegFileWriter(RegFileFormat format);
+  RegFileWriter();
 
   // `fullName` starts with the root's long name, e.g. "HKEY_CURRENT_USER\Software".
   void Key(std::string_view fullName);
   void Value(std::string_view name, std::uint32_t type, std::string_view data);
-  // The file's bytes: UTF-16LE with a byte-order mark for version 5, 8-bit text for REGEDIT4.
+  // The file's bytes: UTF-16LE with a byte-order mark.
   std::string Finish() const;
 
  private:
-  RegFileFormat format_;
   std::string text_;  // UTF-8 until Finish
 };
-
-// Splits a key path into its parts; false when a part is empty ("a\\b", "\a").
-bool SplitKeyPath(std::string_view path, std::vector<std::string_view>* parts);
 
 }  // namespace dornava::regtool

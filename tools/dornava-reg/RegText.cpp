@@ -1,8 +1,7 @@
 #include "RegText.h"
 
+#include "store/RegData.h"
 #include "store/Utf8.h"
-
-#include <array>
 
 namespace dornava::regtool {
 
@@ -28,19 +27,6 @@ bool IsLow(char16_t c) {
 
 char UpperAscii(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-constexpr std::array<RootKeyName, 5> kRoots = {{
-    {kHkeyLocalMachine, "HKLM", "HKEY_LOCAL_MACHINE"},
-    {kHkeyCurrentUser, "HKCU", "HKEY_CURRENT_USER"},
-    {kHkeyClassesRoot, "HKCR", "HKEY_CLASSES_ROOT"},
-    {kHkeyUsers, "HKU", "HKEY_USERS"},
-    {kHkeyCurrentConfig, "HKCC", "HKEY_CURRENT_CONFIG"},
-}};
-
-bool MatchesRoot(std::string_view path, std::string_view name) {
-  if (path.size() < name.size() || !NameEquals(path.substr(0, name.size()), name)) return false;
-  return path.size() == name.size() || path[name.size()] == '\\';
 }
 
 }  // namespace
@@ -93,20 +79,16 @@ bool IsValidUtf16(std::u16string_view text) {
 std::u16string Utf16FromLeBytes(std::string_view bytes) {
   std::u16string out;
   out.reserve(bytes.size() / 2);
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    out.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                        (static_cast<unsigned char>(bytes[i + 1]) << 8)));
-  }
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+    out.push_back(static_cast<char16_t>(FromLittleEndian(bytes.substr(i, 2), 2)));
   return out;
 }
 
 std::string Utf16ToLeBytes(std::u16string_view text) {
   std::string out;
   out.reserve(text.size() * 2);
-  for (char16_t c : text) {
-    out.push_back(static_cast<char>(c & 0xFF));
-    out.push_back(static_cast<char>(c >> 8));
-  }
+  for (char16_t c : text)
+    out += ToLittleEndian(c, 2);
   return out;
 }
 
@@ -116,34 +98,6 @@ std::size_t Utf16Length(std::string_view text) {
   while (i < text.size())
     units += DecodeAt(text, &i) >= 0x10000 ? 2 : 1;
   return units;
-}
-
-bool NameEquals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  }
-  return true;
-}
-
-const RootKeyName* FindRootKey(std::string_view path, std::size_t* length) {
-  for (const RootKeyName& root : kRoots) {
-    for (std::string_view name :
-         {std::string_view(root.shortName), std::string_view(root.longName)}) {
-      if (MatchesRoot(path, name)) {
-        *length = name.size();
-        return &root;
-      }
-    }
-  }
-  return nullptr;
-}
-
-const char* RootLongName(RegKey root) {
-  for (const RootKeyName& r : kRoots) {
-    if (r.key == root) return r.longName;
-  }
-  return "";
 }
 
 std::string ToUpperAscii(std::string_view text) {

@@ -1,12 +1,8 @@
-// Text helpers shared by the .reg reader/writer and the command line: UTF-8 / UTF-16
-// conversion, root key names and the registry's case-insensitive name order.
+// Text conversions for the .reg reader/writer and the command line: UTF-8 and UTF-16.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "store/RawRegistry.h"
 
 namespace dornava::regtool {
 
@@ -24,21 +20,6 @@ std::string Utf16ToLeBytes(std::u16string_view text);
 
 // Number of UTF-16 code units `text` takes once converted.
 std::size_t Utf16Length(std::string_view text);
-
-// Registry names compare case-insensitively; reg.exe matches its own words (roots, types,
-// switches) on ASCII.
-bool NameEquals(std::string_view a, std::string_view b);
-
-struct RootKeyName {
-  RegKey key;
-  const char* shortName;
-  const char* longName;
-};
-
-// Recognises "HKCU", "HKEY_CURRENT_USER", ... at the start of `path` (case-insensitive), when
-// followed by the end or a backslash. Returns null otherwise; *length gets the matched length.
-const RootKeyName* FindRootKey(std::string_view path, std::size_t* length);
-const char* RootLongName(RegKey root);
 
 std::string ToUpperAscii(std::string_view text);
 

@@ -16,7 +16,7 @@ void SqliteBackend::Close(RegKey key) {
   registry_.CloseKey(key);
 }
 
-std::int32_t SqliteBackend::GetValue(RegKey key, const std::string& name, RegEntry* value) {
+std::int32_t SqliteBackend::GetValue(RegKey key, const std::string& name, RegValueRecord* value) {
   std::uint32_t type = 0;
   std::uint32_t size = 0;
   std::int32_t rc = registry_.QueryValueEx(key, name.c_str(), nullptr, &type, nullptr, &size);
@@ -52,14 +52,8 @@ std::int32_t SqliteBackend::DeleteValue(RegKey key, const std::string& name) {
   return registry_.DeleteValue(key, name.c_str());
 }
 
-std::int32_t SqliteBackend::Values(RegKey key, std::vector<RegEntry>* values) {
-  std::vector<RegValueRecord> records;
-  const std::int32_t rc = registry_.EnumValues(key, &records);
-  values->clear();
-  for (RegValueRecord& r : records) {
-    values->push_back(RegEntry{std::move(r.name), r.type, std::move(r.data)});
-  }
-  return rc;
+std::int32_t SqliteBackend::Values(RegKey key, std::vector<RegValueRecord>* values) {
+  return registry_.EnumValues(key, values);
 }
 
 std::int32_t SqliteBackend::SubKeys(RegKey key, std::vector<std::string>* names) {
@@ -70,8 +64,14 @@ std::int32_t SqliteBackend::DeleteTree(RegKey root, const std::string& path) {
   return registry_.DeleteKeyTree(root, path.c_str());
 }
 
-bool SqliteBackend::Transaction(const std::function<bool()>& body) {
-  return registry_.Transaction(body);
+void SqliteBackend::BeginBatch() {
+  registry_.BeginBatch(true);
+}
+
+bool SqliteBackend::EndBatch(bool keep) {
+  if (!keep) registry_.AbandonBatch();
+  registry_.EndBatch();
+  return keep && registry_.LastBatchKept();
 }
 
 }  // namespace dornava::regtool

@@ -6,21 +6,22 @@
 
 namespace dornava::regtool {
 
-class SqliteBackend final : public RegBackend {
+class SqliteBackend : public RegBackend {
  public:
   explicit SqliteBackend(SqliteRegistry& registry) : registry_(registry) {}
 
   std::int32_t Open(RegKey base, const std::string& path, RegKey* key) override;
   std::int32_t Create(RegKey root, const std::string& path, RegKey* key) override;
   void Close(RegKey key) override;
-  std::int32_t GetValue(RegKey key, const std::string& name, RegEntry* value) override;
+  std::int32_t GetValue(RegKey key, const std::string& name, RegValueRecord* value) override;
   std::int32_t SetValue(RegKey key, const std::string& name, std::uint32_t type,
                         const std::string& data) override;
   std::int32_t DeleteValue(RegKey key, const std::string& name) override;
-  std::int32_t Values(RegKey key, std::vector<RegEntry>* values) override;
+  std::int32_t Values(RegKey key, std::vector<RegValueRecord>* values) override;
   std::int32_t SubKeys(RegKey key, std::vector<std::string>* names) override;
   std::int32_t DeleteTree(RegKey root, const std::string& path) override;
-  bool Transaction(const std::function<bool()>& body) override;
+  void BeginBatch() override;
+  bool EndBatch(bool keep) override;
 
  private:
   SqliteRegistry& registry_;

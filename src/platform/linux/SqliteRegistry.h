@@ -4,24 +4,19 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "store/RawRegistry.h"
+#include "store/RegData.h"
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 namespace dornava {
 
-struct RegValueRecord {
-  std::string name;
-  std::uint32_t type = 0;
-  std::string data;
-};
+class SqliteStatement;
 
 class SqliteRegistry final : public RawRegistry {
  public:
@@ -43,8 +38,14 @@ class SqliteRegistry final : public RawRegistry {
                           const std::uint8_t* data, std::uint32_t size) override;
   std::int32_t DeleteValue(RegKey key, const char* name) override;
   std::int32_t CloseKey(RegKey key) override;
+  // A write batch is one transaction that holds the write lock from its first statement. When
+  // the transaction cannot begin, writes inside the batch fail rather than go through one by one.
   void BeginBatch(bool writes) override;
   void EndBatch() override;
+  // The open batch is undone at its end, whatever succeeded in it.
+  void AbandonBatch();
+  // Whether the last outermost batch to end was kept.
+  bool LastBatchKept() const { return lastBatchKept_; }
 
   // What the command-line tool needs beyond the access layer's calls.
   // Sub-key names (case as stored), in case-insensitive order.
@@ -55,8 +56,6 @@ class SqliteRegistry final : public RawRegistry {
   std::int32_t DeleteKeyTree(RegKey root, const char* subKey);
   // The key's path below its root, with the case it was created with.
   std::int32_t KeyPath(RegKey key, RegKey* root, std::string* path);
-  // Runs `body` as one transaction: kept when it returns true, undone otherwise or on failure.
-  bool Transaction(const std::function<bool()>& body);
 
  private:
   struct Handle {
@@ -65,15 +64,14 @@ class SqliteRegistry final : public RawRegistry {
     RegKey root;
     std::string path;  // below the root, as created
   };
-  class Statement;
-
   explicit SqliteRegistry(sqlite3* db);
   bool Prepare();
   const Handle* Resolve(RegKey key) const;
   std::int32_t FindKey(RegKey base, const char* subKey, bool create, Handle* found, bool* created);
   std::int32_t Failed();
+  // Inside a batch whose transaction could not begin.
+  bool WritesRefused() const { return batchDepth_ > 0 && !batchOpen_; }
   RegKey NewHandle(Handle handle);
-  bool Exec(const char* sql);
   bool Begin(bool writes);
   bool Finish(bool keep);
 
@@ -94,8 +92,9 @@ class SqliteRegistry final : public RawRegistry {
   int batchDepth_ = 0;
   bool batchOpen_ = false;
   bool batchFailed_ = false;
-  std::unique_ptr<Statement> findKey_, insertKey_, getValue_, setValue_, deleteValue_, subKeys_,
-      values_, deleteTreeValues_, deleteTreeKeys_, keyValues_;
+  bool lastBatchKept_ = false;
+  std::unique_ptr<SqliteStatement> findKey_, insertKey_, getValue_, setValue_, deleteValue_,
+      subKeys_, values_, deleteTreeValues_, deleteTreeKeys_, keyValues_;
 };
 
 // ${XDG_CONFIG_HOME:-$HOME/.config}/dornava/registry.db
