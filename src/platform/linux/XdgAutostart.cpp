@@ -4,14 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
+#include <vector>
 
+#include "platform/linux/DesktopEntry.h"
 #include "platform/linux/FoldCase.h"
 #include "platform/linux/UserFiles.h"
-#include "store/Utf8.h"
 #include "store/Locations.h"
 
 namespace dornava {
@@ -21,56 +19,9 @@ namespace {
 // Larger files are not desktop entries we wrote, and reading one must not stall the Load.
 constexpr std::size_t kMaxEntrySize = 1 << 20;
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
 std::int32_t StatusOf(int error) {
   return error == EACCES || error == EPERM || error == EROFS ? kErrorAccessDenied
                                                              : kErrorRegistryIoFailed;
-}
-
-// Text a desktop entry's string value can carry: UTF-8 without control characters other than
-// the ones its escapes cover.
-bool Representable(std::string_view text) {
-  for (std::size_t i = 0; i < text.size();) {
-    char32_t c = 0;
-    const std::size_t length = DecodeUtf8(text, i, &c);
-    if (length == 0) return false;
-    if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) return false;
-    i += length;
-  }
-  return true;
-}
-
-// The string-value escapes; a leading blank would otherwise be trimmed by readers.
-std::string EscapeString(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\\') {
-      out += "\\\\";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == ' ' && i == 0) {
-      out += "\\s";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-std::string Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front()))
-    text.remove_prefix(1);
-  while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r'))
-    text.remove_suffix(1);
-  return std::string(text);
 }
 
 enum class Read { kOk, kAbsent, kUnknown };
@@ -102,34 +53,11 @@ Read ReadEntry(const std::string& path, std::string* content) {
   return result;
 }
 
-// Whether the desktop would start the entry: it exists and neither of the switches the
-// desktops' settings use to turn an entry off is set. Keys are read as GLib reads them:
-// case-sensitive, in the main group, the last occurrence wins.
+// Whether the desktop would start the entry at `path`: it is there, a regular file, and not
+// switched off.
 bool EntryEnabled(const std::string& path) {
   std::string content;
-  if (ReadEntry(path, &content) != Read::kOk) return false;
-  bool inMain = false;
-  bool hidden = false;
-  bool enabled = true;
-  std::size_t start = 0;
-  while (start < content.size()) {
-    std::size_t end = content.find('\n', start);
-    if (end == std::string::npos) end = content.size();
-    const std::string line = Trim(std::string_view(content).substr(start, end - start));
-    start = end + 1;
-    if (line.empty() || line[0] == '#') continue;
-    if (line[0] == '[') {
-      inMain = line == "[Desktop Entry]";
-      continue;
-    }
-    const std::size_t equals = line.find('=');
-    if (!inMain || equals == std::string::npos) continue;
-    const std::string key = Trim(std::string_view(line).substr(0, equals));
-    const std::string value = Trim(std::string_view(line).substr(equals + 1));
-    if (key == "Hidden") hidden = value == "true" || value == "1";
-    if (key == "X-GNOME-Autostart-enabled") enabled = !(value == "false" || value == "0");
-  }
-  return !hidden && enabled;
+  return ReadEntry(path, &content) == Read::kOk && AutostartEntryEnabled(content);
 }
 
 std::int32_t WriteEntry(const std::string& folder, const std::string& path,
@@ -160,25 +88,6 @@ void PutBack(const std::string& folder, const std::string& path, const Previous&
   } else if (previous.state == Read::kAbsent) {
     RemoveEntry(folder, path);
   }
-}
-
-// The entry that starts `argv`, or empty when `name` or the command cannot be written in one.
-std::string EntryText(std::string_view name, const std::vector<std::string>& argv) {
-  if (!Representable(name)) return {};
-  for (const std::string& argument : argv) {
-    if (!Representable(argument)) return {};
-  }
-  return "# Kept in step with Dornava's autostart setting; Dornava rewrites or removes it.\n"
-         "[Desktop Entry]\n"
-         "Type=Application\n"
-         "Name=" +
-         EscapeString(name) +
-         "\n"
-         "Exec=" +
-         DesktopExec(argv) +
-         "\n"
-         "Hidden=false\n"
-         "X-GNOME-Autostart-enabled=true\n";
 }
 
 }  // namespace
@@ -252,7 +161,7 @@ std::int32_t XdgAutostart::SetValueEx(RegKey key, const char* name, std::uint32_
     // Nothing the system would start: no entry either.
     status = RemoveEntry(folder_, path);
   } else {
-    const std::string entry = EntryText(valueName, argv);
+    const std::string entry = AutostartEntryText(valueName, argv);
     status = entry.empty() ? kErrorInvalidParameter : WriteEntry(folder_, path, entry);
   }
   if (status != kErrorSuccess) return status;
@@ -290,106 +199,8 @@ void XdgAutostart::EndBatch() {
   inner_.EndBatch();
 }
 
-std::string DefaultAutostartFolder() {
-  return ConfigHome() + "/autostart";
-}
-
-std::string AutostartFileName(std::string_view name) {
-  // Lower-cased from the folded name, so every spelling the registry takes for the same value
-  // names the same file.
-  const std::string folded = FoldCase(name);
-  std::string out;
-  for (std::size_t i = 0; i < folded.size();) {
-    char32_t c = 0;
-    std::size_t length = DecodeUtf8(folded, i, &c);
-    if (length == 0) {
-      out += folded[i++];
-      continue;
-    }
-    std::string letter = folded.substr(i, length);
-    if (c >= 'A' && c <= 'Z') {
-      letter = static_cast<char>(c + 32);
-    } else if (c >= 0x80 && c < 0x800) {
-      // The folding knows only upper case: its lower partner is the one that folds back.
-      for (const char32_t offset : {32u, 1u, 80u}) {
-        std::string lower;
-        AppendUtf8(lower, c + offset);
-        if (FoldCase(lower) == letter) {
-          letter = lower;
-          break;
-        }
-      }
-    }
-    out += letter;
-    i += length;
-  }
-  for (char& c : out) {
-    if (c == '/') c = '_';
-  }
-  if (out.empty() || out[0] == '.') out.insert(0, "_");
-  return out + ".desktop";
-}
-
-std::vector<std::string> SplitRunCommand(std::string_view command) {
-  while (!command.empty() && IsBlank(command.front()))
-    command.remove_prefix(1);
-  if (command.empty()) return {};
-  std::vector<std::string> argv;
-  std::string_view rest;
-  if (command.front() == '"') {
-    const std::size_t close = command.rfind('"');
-    if (close == 0) {
-      argv.emplace_back(command.substr(1));
-    } else {
-      argv.emplace_back(command.substr(1, close - 1));
-      rest = command.substr(close + 1);
-    }
-  } else {
-    const std::size_t end = std::min(command.find_first_of(" \t"), command.size());
-    argv.emplace_back(command.substr(0, end));
-    rest = command.substr(end);
-  }
-  if (argv.front().empty()) return {};
-  while (!rest.empty()) {
-    if (IsBlank(rest.front())) {
-      rest.remove_prefix(1);
-      continue;
-    }
-    const std::size_t end = std::min(rest.find_first_of(" \t"), rest.size());
-    argv.emplace_back(rest.substr(0, end));
-    rest.remove_prefix(end);
-  }
-  return argv;
-}
-
-std::string DesktopExec(const std::vector<std::string>& argv) {
-  // Reserved characters, and a carriage return, which some readers split on.
-  constexpr std::string_view kReserved = " \t\n\r\"'\\><~|&;$*?#()`";
-  std::string line;
-  for (const std::string& argument : argv) {
-    if (!line.empty()) line += ' ';
-    if (!argument.empty() && argument.find_first_of(kReserved) == std::string::npos) {
-      line += argument;
-      continue;
-    }
-    line += '"';
-    for (const char c : argument) {
-      if (c == '"' || c == '`' || c == '$' || c == '\\') line += '\\';
-      line += c;
-    }
-    line += '"';
-  }
-  // The string escapes come after the quoting, so a quoted backslash ends up as four.
-  std::string out;
-  for (const char c : EscapeString(line)) {
-    out += c;
-    if (c == '%') out += '%';
-  }
-  return out;
-}
-
 RawRegistry& LinuxRegistry() {
-  static XdgAutostart registry(ProcessRegistry(), DefaultAutostartFolder());
+  static XdgAutostart registry(ProcessRegistry(), ConfigHome() + "/autostart");
   return registry;
 }
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/linux/SqliteRegistry.h"
 #include "store/RawRegistry.h"
@@ -41,34 +40,17 @@ class XdgAutostart final : public RawRegistry {
   void BeginBatch(bool writes) override;
   void EndBatch() override;
 
-  const std::string& Folder() const { return folder_; }
-  // Where the entry for the Run value `name` lives.
-  std::string EntryPath(std::string_view name) const;
-
  private:
   bool IsRunKey(RegKey key);
+  // Where the entry for the Run value `name` lives.
+  std::string EntryPath(std::string_view name) const;
 
   SqliteRegistry& inner_;
   std::string folder_;
 };
 
-// ${XDG_CONFIG_HOME:-$HOME/.config}/autostart; a relative XDG_CONFIG_HOME is ignored.
-std::string DefaultAutostartFolder();
-
-// The entry's file name for the Run value `name`: lower-cased, with no '/' and no leading '.'.
-std::string AutostartFileName(std::string_view name);
-
-// A Run value's command line split the way RunValueData builds it: a leading '"' quotes the
-// program up to the last '"'; otherwise the program ends at the first blank. The arguments
-// follow, separated by blanks. Empty when there is no program.
-std::vector<std::string> SplitRunCommand(std::string_view command);
-
-// The Exec value of a desktop entry that runs `argv` exactly: quoted and escaped by the Desktop
-// Entry rules, ready to follow "Exec=".
-std::string DesktopExec(const std::vector<std::string>& argv);
-
 // The process's registry as the Linux edition uses it: ProcessRegistry() with the Run key kept
-// in step with DefaultAutostartFolder().
+// in step with ${XDG_CONFIG_HOME:-$HOME/.config}/autostart.
 RawRegistry& LinuxRegistry();
 
 }  // namespace dornava

@@ -28,6 +28,10 @@ namespace {
 
 using Result = X11WallpaperResult;
 
+// The root window's properties that name the wallpaper's pixmap, by the convention setters and
+// pseudo-transparent clients share.
+constexpr const char* kPixmapProperties[] = {"_XROOTPMAP_ID", "ESETROOT_PMAP_ID"};
+
 // Bytes of the largest picture the budget lets through, decoded at four bytes a pixel.
 constexpr int kAllocationLimitMb =
     static_cast<int>((X11RootWallpaper::kMaxPixels * 4 + (1 << 20) - 1) >> 20);
@@ -190,8 +194,8 @@ std::optional<Pixmap> ReadPixmapProperty(Display* display, Window root, Atom pro
 // Frees what the previous wallpaper setter left on the server. By convention it is released
 // only when both properties name the same pixmap, by killing the client that owns it.
 void ReleasePrevious(Display* display, Window root, Pixmap ours, ErrorTrap& trap) {
-  const Atom rootPixmap = XInternAtom(display, "_XROOTPMAP_ID", True);
-  const Atom esetroot = XInternAtom(display, "ESETROOT_PMAP_ID", True);
+  const Atom rootPixmap = XInternAtom(display, kPixmapProperties[0], True);
+  const Atom esetroot = XInternAtom(display, kPixmapProperties[1], True);
   if (rootPixmap == None || esetroot == None) return;
   const auto previous = ReadPixmapProperty(display, root, rootPixmap);
   if (!previous || previous != ReadPixmapProperty(display, root, esetroot)) return;
@@ -247,7 +251,7 @@ Result Publish(Display* display, const QImage& picture, ErrorTrap& trap) {
 
   ReleasePrevious(display, root, pixmap, trap);
   auto* value = reinterpret_cast<unsigned char*>(&pixmap);
-  for (const char* name : {"_XROOTPMAP_ID", "ESETROOT_PMAP_ID"}) {
+  for (const char* name : kPixmapProperties) {
     XChangeProperty(display, root, XInternAtom(display, name, False), XA_PIXMAP, 32,
                     PropModeReplace, value, 1);
   }
