@@ -18,12 +18,9 @@ marlett=$(find /usr/share/wine /usr/local/share/wine -name marlett.ttf 2>/dev/nu
 [[ -n $marlett ]] || { echo "Wine's fonts not found (Debian: apt-get install fonts-wine)" >&2; exit 2; }
 wine=(wine)
 export WINEDEBUG=-all
-source "$root/tests/win32/wine_lib.sh"
+source "$root/tests/support/lib.sh"
 
-prefix=$(reserve_prefix) || fail "no temporary folder"
-prefixes+=("$prefix")
-private_display "$prefix"
-boot_prefix "$prefix" || fail "wineboot -i failed"
+own_prefix
 # Debian's Wine does not find its own fonts where they are installed; the title bars' buttons
 # need Marlett among them.
 cp "$(dirname "$marlett")"/*.ttf "$prefix/drive_c/windows/Fonts/" || fail "cannot copy Wine's fonts"

@@ -1,30 +1,18 @@
-// Asks a top-level X11 window to close, as a window manager's close button does, by sending it
-// WM_DELETE_WINDOW. Usage: x11_close WINDOW_ID
+// x11_close WINDOW_ID: asks a window to close (WM_DELETE_WINDOW) as a window manager's button does.
 #include <X11/Xlib.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s WINDOW_ID\n", argv[0]);
-    return 2;
-  }
   Display* display = XOpenDisplay(nullptr);
-  if (!display) {
-    std::fprintf(stderr, "x11_close: cannot open the display\n");
-    return 1;
-  }
-  const Window window = std::strtoul(argv[1], nullptr, 0);
+  if (argc != 2 || !display) return 2;
   XEvent event{};
   event.xclient.type = ClientMessage;
-  event.xclient.window = window;
+  event.xclient.window = std::strtoul(argv[1], nullptr, 0);
   event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
   event.xclient.format = 32;
   event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
-  const Status sent = XSendEvent(display, window, False, NoEventMask, &event);
-  XSync(display, False);
-  XCloseDisplay(display);
+  const Status sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+  XCloseDisplay(display);  // flushes the event
   return sent ? 0 : 1;
 }

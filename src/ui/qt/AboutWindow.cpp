@@ -8,8 +8,8 @@
 
 namespace dornava {
 
+using look::Px;
 using look::ToQ;
-using look::Twips;
 
 class QtAboutView::Dialog final : public look::FormDialog {
  public:
@@ -17,49 +17,40 @@ class QtAboutView::Dialog final : public look::FormDialog {
   QLabel* image1;
 
  private:
-  void AddLink(const char* name, std::string_view text, std::string_view tip, QRect geometry,
-               Qt::Alignment alignment, qreal points, std::function<void()> onClick);
+  void AddLink(const char* name, std::string_view text, std::string_view tip,
+               const layout::Label& place, std::function<void()> onClick);
 
   frmAbout& logic_;
 };
 
 QtAboutView::Dialog::Dialog(QWidget* owner, frmAbout& logic) : FormDialog(owner), logic_(logic) {
   setObjectName(QStringLiteral("frmAbout"));
-  look::SetUpForm(*this, Twips(0, 0, 4680, 1830).size(), 8.25, texts::kAboutCaption);
+  namespace table = layout::frmAbout;
+  look::SetUpForm(*this, table::kForm, texts::kAboutCaption);
 
   image1 = new QLabel(this);
   image1->setObjectName(QStringLiteral("Image1"));
-  image1->setGeometry(Twips(105, 150, 4455, 617));
+  image1->setGeometry(Px(table::Image1));
   image1->setScaledContents(true);
-  look::AddLabel(this, texts::kVersion, Twips(3795, 135, 765, 210), Qt::AlignRight, look::kWhite);
-  look::AddLabel(this, texts::kIdeaAuthorLabel, Twips(105, 855, 1215, 210), Qt::AlignHCenter,
-                 look::kWhite);
-  AddLink("Label1", texts::kIdeaAuthor, texts::kIdeaAuthorTip, Twips(1350, 840, 1665, 240),
-          Qt::AlignHCenter, 9.75, [this] { logic_.Label1Click(); });
-  look::AddLabel(this, texts::kProgramAuthorLabel, Twips(105, 1095, 2055, 210), Qt::AlignLeft,
-                 look::kWhite);
-  AddLink("Label2", texts::kProgramAuthor, texts::kProgramAuthorTip, Twips(2145, 1080, 1260, 240),
-          Qt::AlignLeft, 9.75, [this] { logic_.Label2Click(); });
-  look::AddLabel(this, texts::kDate, Twips(3750, 1095, 810, 210), Qt::AlignRight, look::kWhite);
-  AddLink("Label7", texts::kMakerHost, texts::kAssociation, Twips(1140, 1380, 2415, 285),
-          Qt::AlignHCenter, 12, [this] { logic_.Label7Click(); });
+  look::AddLabel(this, texts::kVersion, table::Label5);
+  look::AddLabel(this, texts::kIdeaAuthorLabel, table::Label3);
+  AddLink("Label1", texts::kIdeaAuthor, texts::kIdeaAuthorTip, table::Label1,
+          [this] { logic_.Label1Click(); });
+  look::AddLabel(this, texts::kProgramAuthorLabel, table::Label4);
+  AddLink("Label2", texts::kProgramAuthor, texts::kProgramAuthorTip, table::Label2,
+          [this] { logic_.Label2Click(); });
+  look::AddLabel(this, texts::kDate, table::Label6);
+  AddLink("Label7", texts::kMakerHost, texts::kAssociation, table::Label7,
+          [this] { logic_.Label7Click(); });
 }
 
 void QtAboutView::Dialog::AddLink(const char* name, std::string_view text, std::string_view tip,
-                                  QRect geometry, Qt::Alignment alignment, qreal points,
-                                  std::function<void()> onClick) {
+                                  const layout::Label& place, std::function<void()> onClick) {
   auto* label = new look::ClickLabel(this, std::move(onClick));
   label->setObjectName(QString::fromLatin1(name));
-  label->setTextFormat(Qt::PlainText);
   label->setText(ToQ(text));
   label->setToolTip(ToQ(tip));
-  label->setFont(look::FormFont(points, true));
-  label->setGeometry(geometry);
-  label->setAlignment(alignment | Qt::AlignTop);
-  look::FitWidth(*label);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, look::kCyan);
-  label->setPalette(palette);
+  look::PlaceLabel(*label, place);
 }
 
 QtAboutView::QtAboutView(QWidget* owner, std::function<QPixmap()> banner)

@@ -17,8 +17,8 @@
 
 namespace dornava {
 
+using look::Px;
 using look::ToQ;
-using look::Twips;
 
 class QtAddView::Dialog final : public look::FormDialog {
  public:
@@ -38,8 +38,8 @@ class QtAddView::Dialog final : public look::FormDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QLineEdit* TimeField(QRect container, const char* name);
-  QPushButton* AddButton(const char* name, std::string_view text, QRect geometry,
+  QLineEdit* TimeField(const layout::Framed& frame, const char* name);
+  QPushButton* AddButton(const char* name, std::string_view text, const layout::Rect& twips,
                          std::function<void()> onClick);
 
   frmAdd& logic_;
@@ -48,37 +48,37 @@ class QtAddView::Dialog final : public look::FormDialog {
 QtAddView::Dialog::Dialog(QWidget* owner, frmAdd& logic)
     : FormDialog(owner, [&logic] { return logic.QueryUnload(); }), logic_(logic) {
   setObjectName(QStringLiteral("frmAdd"));
-  look::SetUpForm(*this, Twips(0, 0, 4320, 3435).size(), 9, texts::kEditorCaption);
+  namespace table = layout::frmAdd;
+  look::SetUpForm(*this, table::kForm, texts::kEditorCaption);
 
   option1 = new QRadioButton(ToQ(texts::kBySystemClock), this);
   option1->setObjectName(QStringLiteral("Option1"));
-  option1->setGeometry(Twips(1710, 105, 2460, 285));
+  option1->setGeometry(Px(table::Option1));
   option1->setChecked(true);
   option2 = new QRadioButton(ToQ(texts::kFromStart), this);
   option2->setObjectName(QStringLiteral("Option2"));
-  option2->setGeometry(Twips(1710, 390, 2460, 285));
+  option2->setGeometry(Px(table::Option2));
 
-  text1 = TimeField(Twips(150, 150, 570, 480), "Text1");
-  const QFont big = look::FormFont(20.25);
-  look::AddLabel(this, ":", Twips(765, 120, 150, 480), Qt::AlignLeft, look::kWhite, &big);
-  text2 = TimeField(Twips(960, 150, 570, 480), "Text2");
+  text1 = TimeField(table::Text1, "Text1");
+  look::AddLabel(this, ":", table::Label1);
+  text2 = TimeField(table::Text2, "Text2");
 
-  text3 = new QLineEdit(look::AddFramedContainer(this, Twips(150, 825, 3510, 225)));
+  text3 = new QLineEdit;
+  look::AddFramed(this, table::Text3, *text3);
   text3->setObjectName(QStringLiteral("Text3"));
-  text3->setGeometry(Twips(-30, -30, 3570, 330));
   text3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   text3->setReadOnly(true);
   look::PaintField(*text3);
 
-  QPushButton* command1 = AddButton("Command1", texts::kBrowse, Twips(3810, 810, 360, 255),
-                                    [this] { logic_.Command1Click(); });
-  QPushButton* command2 = AddButton("Command2", texts::kOk, Twips(3015, 1230, 1155, 375),
-                                    [this] { logic_.Command2Click(); });
+  QPushButton* command1 =
+      AddButton("Command1", texts::kBrowse, table::Command1, [this] { logic_.Command1Click(); });
+  QPushButton* command2 =
+      AddButton("Command2", texts::kOk, table::Command2, [this] { logic_.Command2Click(); });
   command2->setDefault(true);
 
-  preview = new QLabel(look::AddFramedContainer(this, Twips(150, 1245, 2700, 2025)));
+  preview = new QLabel;
+  look::AddFramed(this, table::imgPreview, *preview);
   preview->setObjectName(QStringLiteral("imgPreview"));
-  preview->setGeometry(Twips(0, 0, 2700, 2025));
 
   QWidget::setTabOrder(option1, option2);
   QWidget::setTabOrder(option2, command1);
@@ -89,23 +89,24 @@ QtAddView::Dialog::Dialog(QWidget* owner, frmAdd& logic)
   option1->setFocus();
 }
 
-QLineEdit* QtAddView::Dialog::TimeField(QRect container, const char* name) {
-  auto* box = new QLineEdit(QStringLiteral("00"), look::AddFramedContainer(this, container));
+QLineEdit* QtAddView::Dialog::TimeField(const layout::Framed& frame, const char* name) {
+  auto* box = new QLineEdit(QStringLiteral("00"));
+  look::AddFramed(this, frame, *box);
   box->setObjectName(QString::fromLatin1(name));
-  box->setGeometry(Twips(-30, -30, 645, 600));
   box->setMaxLength(2);
   box->setAlignment(Qt::AlignCenter);
-  box->setFont(look::FormFont(20.25));
+  box->setFont(look::FormFont(layout::frmAdd::kTimeFont));
   look::PaintField(*box);
   box->installEventFilter(this);
   return box;
 }
 
-QPushButton* QtAddView::Dialog::AddButton(const char* name, std::string_view text, QRect geometry,
+QPushButton* QtAddView::Dialog::AddButton(const char* name, std::string_view text,
+                                          const layout::Rect& twips,
                                           std::function<void()> onClick) {
   auto* button = new QPushButton(ToQ(text), this);
   button->setObjectName(QString::fromLatin1(name));
-  button->setGeometry(geometry);
+  button->setGeometry(Px(twips));
   connect(button, &QPushButton::clicked, this, std::move(onClick));
   return button;
 }

@@ -17,22 +17,23 @@ std::string FromQ(const QString& text) {
   return text.toStdString();
 }
 
-QFont FormFont(qreal points, bool underline) {
+QFont FormFont(layout::Font entry) {
   QFont font(QStringLiteral("Arial"));
-  font.setPointSizeF(points);
+  font.setPointSizeF(entry.points);
   font.setBold(true);
-  font.setUnderline(underline);
+  font.setUnderline(entry.underline);
   return font;
 }
 
-void SetUpForm(QWidget& form, QSize client, qreal fontPoints, std::string_view caption) {
+void SetUpForm(QWidget& form, const layout::Form& entry, std::string_view caption) {
   QPalette palette = form.palette();
-  palette.setColor(QPalette::Window, kDarkBlue);
-  palette.setColor(QPalette::WindowText, kWhite);
+  palette.setColor(QPalette::Window, Colour(layout::kDarkBlue));
+  palette.setColor(QPalette::WindowText, Colour(layout::kWhite));
   form.setPalette(palette);
   form.setAutoFillBackground(true);
-  form.setFont(FormFont(fontPoints));
+  form.setFont(FormFont(entry.font));
   form.setWindowTitle(ToQ(caption));
+  const QSize client(Px(entry.clientWidth), Px(entry.clientHeight));
   form.setFixedSize(client);
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen) {
@@ -43,22 +44,28 @@ void SetUpForm(QWidget& form, QSize client, qreal fontPoints, std::string_view c
 
 void PaintField(QWidget& field) {
   QPalette palette = field.palette();
-  palette.setColor(QPalette::Base, kDarkBlue);
-  palette.setColor(QPalette::Text, kWhite);
+  palette.setColor(QPalette::Base, Colour(layout::kDarkBlue));
+  palette.setColor(QPalette::Text, Colour(layout::kWhite));
   field.setPalette(palette);
 }
 
-QLabel* AddLabel(QWidget* form, std::string_view text, QRect geometry, Qt::Alignment alignment,
-                 QRgb color, const QFont* font) {
+void PlaceLabel(QLabel& label, const layout::Label& entry) {
+  label.setTextFormat(Qt::PlainText);
+  const Qt::Alignment alignment = entry.align == layout::Align::kCenter  ? Qt::AlignHCenter
+                                  : entry.align == layout::Align::kRight ? Qt::AlignRight
+                                                                         : Qt::AlignLeft;
+  label.setAlignment(alignment | Qt::AlignTop);
+  label.setGeometry(Px(entry.rect));
+  QPalette palette = label.palette();
+  palette.setColor(QPalette::WindowText, Colour(entry.colour));
+  label.setPalette(palette);
+  label.setFont(FormFont(entry.font));
+  FitWidth(label);
+}
+
+QLabel* AddLabel(QWidget* form, std::string_view text, const layout::Label& entry) {
   auto* label = new QLabel(ToQ(text), form);
-  label->setTextFormat(Qt::PlainText);
-  label->setAlignment(alignment | Qt::AlignTop);
-  label->setGeometry(geometry);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, color);
-  label->setPalette(palette);
-  if (font) label->setFont(*font);
-  FitWidth(*label);
+  PlaceLabel(*label, entry);
   return label;
 }
 
@@ -81,19 +88,21 @@ class FrameLine final : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    painter.setPen(QColor(kLightBlue));
+    painter.setPen(QColor(Colour(layout::kLightBlue)));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
   }
 };
 
 }  // namespace
 
-QWidget* AddFramedContainer(QWidget* form, QRect container) {
+void AddFramed(QWidget* form, const layout::Framed& entry, QWidget& field) {
+  const QRect container = Px(entry.container);
   auto* frame = new FrameLine(form);
   frame->setGeometry(container.adjusted(-1, -1, 1, 1));
   auto* clip = new QWidget(frame);
   clip->setGeometry(1, 1, container.width(), container.height());
-  return clip;
+  field.setParent(clip);
+  field.setGeometry(Px(entry.inner));
 }
 
 ClickLabel::ClickLabel(QWidget* parent, std::function<void()> onClick)

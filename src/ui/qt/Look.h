@@ -1,5 +1,5 @@
-// What the three windows share: positions in twips, the colours, the fonts, the framed fields
-// and the pictures built into the program.
+// What the three windows share: the layout table turned into Qt's pixels, colours, fonts and
+// framed fields, and the pictures built into the program.
 #pragma once
 
 #include <QColor>
@@ -14,21 +14,21 @@
 #include <string>
 #include <string_view>
 
+#include "ui/Layout.h"
+
 namespace dornava::look {
 
-// The layout is kept in twips, 15 to a pixel at 96 dpi. The pixels are Qt's logical ones, so
-// high-DPI scaling enlarges the windows as a whole.
+// The layout table's twips as Qt's logical pixels, so high-DPI scaling enlarges the windows as a
+// whole.
 constexpr int Px(int twips) {
-  return twips / 15;
+  return twips / layout::kTwipsPerPixel;
 }
-inline QRect Twips(int left, int top, int width, int height) {
-  return {Px(left), Px(top), Px(width), Px(height)};
+inline QRect Px(const layout::Rect& twips) {
+  return {Px(twips.left), Px(twips.top), Px(twips.width), Px(twips.height)};
 }
-
-inline constexpr QRgb kDarkBlue = qRgb(32, 64, 128);
-inline constexpr QRgb kLightBlue = qRgb(64, 128, 255);
-inline constexpr QRgb kWhite = qRgb(255, 255, 255);
-inline constexpr QRgb kCyan = qRgb(0, 255, 255);
+constexpr QRgb Colour(layout::Rgb colour) {
+  return qRgb(colour.red, colour.green, colour.blue);
+}
 
 // The program's texts are UTF-8 throughout.
 QString ToQ(std::string_view text);
@@ -40,27 +40,28 @@ inline std::string_view UpToNul(std::string_view text) {
 std::string FromQ(const QString& text);
 
 // Arial bold; fontconfig gives a metric twin such as Liberation Sans where Arial is missing.
-QFont FormFont(qreal points, bool underline = false);
+QFont FormFont(layout::Font font);
 
-// A window of fixed client size with the dark blue background, white text and `font`,
+// A window of fixed client size with the dark blue background, white text and the form's font,
 // centred on the screen.
-void SetUpForm(QWidget& form, QSize client, qreal fontPoints, std::string_view caption);
+void SetUpForm(QWidget& form, const layout::Form& entry, std::string_view caption);
 
 // Dark blue behind white text, for the list and the text boxes.
 void PaintField(QWidget& field);
 
-// A label with no background of its own, text at its top as the old labels drew it.
-QLabel* AddLabel(QWidget* form, std::string_view text, QRect geometry, Qt::Alignment alignment,
-                 QRgb color, const QFont* font = nullptr);
+// Places a label as the table says: no background of its own, text at its top as the old labels
+// drew it.
+void PlaceLabel(QLabel& label, const layout::Label& entry);
+QLabel* AddLabel(QWidget* form, std::string_view text, const layout::Label& entry);
 
 // A text wider than its label (other fonts' metrics, longer names) widens the label about its
 // alignment instead of being cut.
 void FitWidth(QLabel& label);
 
-// Makes the container of a framed field and returns it: borderless, at `container`, with a
-// one-pixel light-blue line drawn one pixel outside it. A control placed at a negative offset
-// inside and made larger than the container loses its own border to the clipping.
-QWidget* AddFramedContainer(QWidget* form, QRect container);
+// Puts `field` into a borderless container with a one-pixel light-blue line drawn one pixel
+// outside it. Placed at a negative offset and larger than the container, the field loses its own
+// border to the clipping.
+void AddFramed(QWidget* form, const layout::Framed& entry, QWidget& field);
 
 // A label that reports a left click released over it, as a link does.
 class ClickLabel final : public QLabel {
@@ -91,7 +92,7 @@ class FormDialog : public QDialog {
   std::function<bool()> refuse_;
 };
 
-// The banner (426 x 59) and the program's icon, built into the executable.
+// The banner and the program's icon, built into the executable.
 QPixmap Banner();
 QIcon AppIcon();
 

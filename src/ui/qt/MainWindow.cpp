@@ -8,7 +8,7 @@
 
 namespace dornava {
 
-using look::Twips;
+using look::Px;
 
 void WidgetList::Clear() {
   widget_.clear();
@@ -32,47 +32,39 @@ QtListView::QtListView(std::function<void()> endProgram)
       banner_(look::Banner()),
       list1_(new QListWidget),
       list_(*list1_) {
-  look::SetUpForm(*this, Twips(0, 0, 6690, 4275).size(), 9, texts::kMainCaption);
+  namespace table = layout::frmList;
+  look::SetUpForm(*this, table::kForm, texts::kMainCaption);
 
   auto* image1 = new QLabel(this);
   image1->setObjectName(QStringLiteral("Image1"));
   image1->setPixmap(banner_);
-  image1->setGeometry(Twips(150, 225, 6390, 885));
+  image1->setGeometry(Px(table::Image1));
   // The two small labels lie over the banner, so they come after it.
-  const QFont small = look::FormFont(8.25);
-  look::AddLabel(this, texts::kCredit, Twips(4560, 75, 1995, 210), Qt::AlignHCenter, look::kWhite,
-                 &small)
-      ->setObjectName(QStringLiteral("Label3"));
-  look::AddLabel(this, texts::kVersionTag, Twips(6210, 285, 315, 210), Qt::AlignRight,
-                 look::kLightBlue, &small)
-      ->setObjectName(QStringLiteral("Label1"));
-  look::AddLabel(this, texts::kListHeading, Twips(180, 1305, 1590, 225), Qt::AlignLeft,
-                 look::kWhite)
-      ->setObjectName(QStringLiteral("Label2"));
+  look::AddLabel(this, texts::kCredit, table::Label3)->setObjectName(QStringLiteral("Label3"));
+  look::AddLabel(this, texts::kVersionTag, table::Label1)->setObjectName(QStringLiteral("Label1"));
+  look::AddLabel(this, texts::kListHeading, table::Label2)->setObjectName(QStringLiteral("Label2"));
 
-  QWidget* picture1 = look::AddFramedContainer(this, Twips(165, 1635, 6360, 1800));
-  list1_->setParent(picture1);
+  look::AddFramed(this, table::List1, *list1_);
   list1_->setObjectName(QStringLiteral("List1"));
-  list1_->setGeometry(Twips(-15, -15, 6395, 1830));
   list1_->setSelectionMode(QAbstractItemView::SingleSelection);
   list1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   list1_->setTextElideMode(Qt::ElideNone);
   look::PaintField(*list1_);
 
-  QPushButton* command1 = AddButton("Command1", texts::kAdd, Twips(150, 3585, 1155, 510),
-                                    [this] { logic_->Command1Click(); });
-  command3_ = AddButton("Command3", texts::kEdit, Twips(1425, 3585, 1155, 510),
-                        [this] { logic_->Command3Click(); });
-  command2_ = AddButton("Command2", texts::kDelete, Twips(2700, 3585, 1155, 510),
-                        [this] { logic_->Command2Click(); });
+  QPushButton* command1 =
+      AddButton("Command1", texts::kAdd, table::Command1, [this] { logic_->Command1Click(); });
+  command3_ =
+      AddButton("Command3", texts::kEdit, table::Command3, [this] { logic_->Command3Click(); });
+  command2_ =
+      AddButton("Command2", texts::kDelete, table::Command2, [this] { logic_->Command2Click(); });
   check1_ = new QCheckBox(look::ToQ(texts::kAutostart), this);
   check1_->setObjectName(QStringLiteral("Check1"));
-  check1_->setGeometry(Twips(4350, 3585, 1125, 270));
+  check1_->setGeometry(Px(table::Check1));
   connect(check1_, &QCheckBox::clicked, this, [this] { logic_->Check1Click(); });
-  command4_ = AddButton("Command4", texts::kStart, Twips(5505, 3585, 1035, 510),
-                        [this] { logic_->Command4Click(); });
+  command4_ =
+      AddButton("Command4", texts::kStart, table::Command4, [this] { logic_->Command4Click(); });
   command4_->setDefault(true);
-  QPushButton* command5 = AddButton("Command5", texts::kAboutButton, Twips(4995, 1215, 1545, 345),
+  QPushButton* command5 = AddButton("Command5", texts::kAboutButton, table::Command5,
                                     [this] { logic_->Command5Click(); });
 
   QWidget::setTabOrder(command1, command2_);
@@ -90,11 +82,11 @@ QtListView::QtListView(std::function<void()> endProgram)
   timer1_.callOnTimeout([this] { logic_->Timer1Timer(); });
 }
 
-QPushButton* QtListView::AddButton(const char* name, std::string_view text, QRect geometry,
-                                   std::function<void()> onClick) {
+QPushButton* QtListView::AddButton(const char* name, std::string_view text,
+                                   const layout::Rect& twips, std::function<void()> onClick) {
   auto* button = new QPushButton(look::ToQ(text), this);
   button->setObjectName(QString::fromLatin1(name));
-  button->setGeometry(geometry);
+  button->setGeometry(Px(twips));
   // A button with the focus takes Enter itself; elsewhere Enter goes to Start.
   button->setAutoDefault(true);
   connect(button, &QPushButton::clicked, this, std::move(onClick));

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/Layout.h"
 #include "ui/frmList.h"
 
 namespace dornava {
@@ -54,7 +55,7 @@ class QtListView final : public QWidget, public frmListView {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  QPushButton* AddButton(const char* name, std::string_view text, QRect geometry,
+  QPushButton* AddButton(const char* name, std::string_view text, const layout::Rect& twips,
                          std::function<void()> onClick);
 
   frmList* logic_ = nullptr;

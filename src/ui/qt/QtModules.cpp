@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QUrl>
 
+#include "ui/Layout.h"
 #include "ui/qt/Look.h"
 
 namespace dornava {
@@ -127,8 +128,8 @@ QPixmap LoadPreview(const QString& path, QSize size) {
   if (path.isEmpty()) return {};
   QImageReader reader(path);
   const QSize declared = reader.size();
-  if (declared.isValid() &&
-      static_cast<qint64>(declared.width()) * declared.height() > kPreviewPixelBudget) {
+  if (declared.isValid() && static_cast<std::int64_t>(declared.width()) * declared.height() >
+                                layout::kPreviewPixelBudget) {
     return {};
   }
   reader.setScaledSize(size);

@@ -45,6 +45,5 @@ void SetNumOnly(QLineEdit& box, bool on);
 // The picture at `path` stretched to `size` device pixels, or a null pixmap when it cannot be
 // read. A picture that declares more than the pixel budget is refused before it is decoded.
 QPixmap LoadPreview(const QString& path, QSize size);
-inline constexpr qint64 kPreviewPixelBudget = 40'000'000;
 
 }  // namespace dornava

@@ -9,6 +9,7 @@ namespace dornava::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"DornavaAbout";
+namespace look = layout::frmAbout;
 
 // Menu command IDs: the item plus one, as 0 is what a dismissed menu returns.
 UINT_PTR MenuId(AboutMenuItem item) {
@@ -31,17 +32,17 @@ AboutWindow::~AboutWindow() {
 void AboutWindow::Create() {
   if (Exists()) return;
   if (!CreateForm(instance_, kClassName, texts::kAboutCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                  0, main_.Window(), 4680, 1830)) {
+                  0, main_.Window(), look::kForm)) {
     return;
   }
   labels_ = {
-      {PxRect(3795, 135, 765, 210), Widen(texts::kVersion), &font_, kWhite, DT_RIGHT},
-      {PxRect(105, 855, 1215, 210), Widen(texts::kIdeaAuthorLabel), &font_, kWhite, DT_CENTER},
-      {PxRect(1350, 840, 1665, 240), Widen(texts::kIdeaAuthor), &nameFont_, kCyan, DT_CENTER},
-      {PxRect(105, 1095, 2055, 210), Widen(texts::kProgramAuthorLabel), &font_, kWhite, DT_LEFT},
-      {PxRect(2145, 1080, 1260, 240), Widen(texts::kProgramAuthor), &nameFont_, kCyan, DT_LEFT},
-      {PxRect(3750, 1095, 810, 210), Widen(texts::kDate), &font_, kWhite, DT_RIGHT},
-      {PxRect(1140, 1380, 2415, 285), Widen(texts::kMakerHost), &hostFont_, kCyan, DT_CENTER},
+      MakeLabel(look::Label5, texts::kVersion, font_),
+      MakeLabel(look::Label3, texts::kIdeaAuthorLabel, font_),
+      MakeLabel(look::Label1, texts::kIdeaAuthor, nameFont_),
+      MakeLabel(look::Label4, texts::kProgramAuthorLabel, font_),
+      MakeLabel(look::Label2, texts::kProgramAuthor, nameFont_),
+      MakeLabel(look::Label6, texts::kDate, font_),
+      MakeLabel(look::Label7, texts::kMakerHost, hostFont_),
   };
   links_ = {&labels_[2], &labels_[4], &labels_[6]};
   napad_ = MakeMenu(AboutMenuItem::kMailN, AboutMenuItem::kHomeN);
@@ -110,7 +111,7 @@ void AboutWindow::Click(const Label* label) {
 void AboutWindow::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(Window(), &paint);
-  PaintPicture(dc, banner_, PxRect(105, 150, 4455, 617));
+  PaintPicture(dc, banner_, PxRect(look::Image1));
   for (const Label& label : labels_)
     PaintLabel(dc, label);
   EndPaint(Window(), &paint);

@@ -42,9 +42,9 @@ class AboutWindow final : public frmAboutView, public Form {
   HINSTANCE instance_;
   const ListWindow& main_;
   frmAbout* logic_ = nullptr;
-  Font font_{8.25, false};
-  Font nameFont_{9.75, true};
-  Font hostFont_{12, true};
+  Font font_{layout::frmAbout::kForm.font};
+  Font nameFont_{layout::frmAbout::kNameFont};
+  Font hostFont_{layout::frmAbout::kHostFont};
   HBITMAP banner_ = nullptr;  // the main window's
   HWND tooltips_ = nullptr;
   HMENU moje_ = nullptr;

@@ -11,6 +11,7 @@ namespace dornava::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"DornavaAdd";
+namespace look = layout::frmAdd;
 
 }  // namespace
 
@@ -35,7 +36,7 @@ void AddWindow::Create() {
   // Owned by the main window: no task-bar button, and always above it.
   if (!CreateForm(instance_, kClassName, texts::kEditorCaption,
                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_DLGMODALFRAME,
-                  owner_.Window(), 4320, 3435)) {
+                  owner_.Window(), look::kForm)) {
     return;
   }
   CreateControls();
@@ -44,40 +45,41 @@ void AddWindow::Create() {
 void AddWindow::CreateControls() {
   HWND window = Window();
   auto item = [&](Control id, HWND parent, const wchar_t* windowClass, std::wstring_view text,
-                  DWORD style, DWORD exStyle, RECT rect, HFONT font) {
+                  DWORD style, DWORD exStyle, const layout::Rect& rect, HFONT font) {
     items_[id - kOption1] =
-        CreateControl(parent, windowClass, text, style, exStyle, rect, id, font);
+        CreateControl(parent, windowClass, text, style, exStyle, PxRect(rect), id, font);
   };
   // Created in the order of the tab index; the colon is painted and takes no focus.
   item(kOption1, window, L"BUTTON", Widen(texts::kBySystemClock),
-       WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 0, PxRect(1710, 105, 2460, 285), font_.get());
+       WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 0, look::Option1, font_.get());
   item(kOption2, window, L"BUTTON", Widen(texts::kFromStart), WS_TABSTOP | BS_AUTORADIOBUTTON, 0,
-       PxRect(1710, 390, 2460, 285), font_.get());
+       look::Option2, font_.get());
   // Visual styles would draw their texts black whatever the colour asked for.
   SetWindowTheme(Item(kOption1), L"", L"");
   SetWindowTheme(Item(kOption2), L"", L"");
   item(kCommand1, window, L"BUTTON", Widen(texts::kBrowse), WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON,
-       0, PxRect(3810, 810, 360, 255), font_.get());
+       0, look::Command1, font_.get());
   item(kCommand2, window, L"BUTTON", Widen(texts::kOk), WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 0,
-       PxRect(3015, 1230, 1155, 375), font_.get());
+       look::Command2, font_.get());
 
-  // Each field in its frame, 30 twips up and left of the frame's corner and larger than it.
+  // Each field in its frame.
   const DWORD time = WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL;
-  frames_[0] = CreateFrame(window, PxRect(150, 150, 570, 480));
-  item(kText1, frames_[0], L"EDIT", L"00", time, WS_EX_CLIENTEDGE, PxRect(-30, -30, 645, 600),
+  frames_[0] = CreateFrame(window, PxRect(look::Text1.container));
+  item(kText1, frames_[0], L"EDIT", L"00", time, WS_EX_CLIENTEDGE, look::Text1.inner,
        timeFont_.get());
-  frames_[1] = CreateFrame(window, PxRect(960, 150, 570, 480));
-  item(kText2, frames_[1], L"EDIT", L"00", time, WS_EX_CLIENTEDGE, PxRect(-30, -30, 645, 600),
+  frames_[1] = CreateFrame(window, PxRect(look::Text2.container));
+  item(kText2, frames_[1], L"EDIT", L"00", time, WS_EX_CLIENTEDGE, look::Text2.inner,
        timeFont_.get());
-  frames_[2] = CreateFrame(window, PxRect(150, 825, 3510, 225));
+  frames_[2] = CreateFrame(window, PxRect(look::Text3.container));
   item(kText3, frames_[2], L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY,
-       WS_EX_CLIENTEDGE, PxRect(-30, -30, 3570, 330), font_.get());
+       WS_EX_CLIENTEDGE, look::Text3.inner, font_.get());
   SendMessageW(Item(kText1), EM_SETLIMITTEXT, 2, 0);
   SendMessageW(Item(kText2), EM_SETLIMITTEXT, 2, 0);
-  picture4_ = CreateFrame(window, PxRect(150, 1245, 2700, 2025));
+  // The preview is the container's own picture: imgPreview fills it.
+  picture4_ = CreateFrame(window, PxRect(look::imgPreview.container));
 
   SelectOption(true);
-  colon_ = {PxRect(765, 120, 150, 480), L":", &timeFont_, kWhite, DT_LEFT};
+  colon_ = MakeLabel(look::Label1, ":", timeFont_);
 }
 
 void AddWindow::ShowModal() {

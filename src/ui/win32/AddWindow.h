@@ -55,8 +55,8 @@ class AddWindow final : public frmAddView, public Form {
   HINSTANCE instance_;
   const Form& owner_;
   frmAdd* logic_ = nullptr;
-  Font font_{9, false};
-  Font timeFont_{20.25, false};
+  Font font_{layout::frmAdd::kForm.font};
+  Font timeFont_{layout::frmAdd::kTimeFont};
   HWND items_[kText3 - kOption1 + 1] = {};
   HWND frames_[3] = {};
   HWND picture4_ = nullptr;

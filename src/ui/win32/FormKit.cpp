@@ -98,9 +98,10 @@ int Px(int twips) {
   return MulDiv(twips, Dpi(), 1440);
 }
 
-RECT PxRect(int left, int top, int width, int height) {
+RECT PxRect(const layout::Rect& twips) {
   // Edges rather than sizes are rounded, so neighbours stay neighbours at any DPI.
-  return {Px(left), Px(top), Px(left + width), Px(top + height)};
+  return {Px(twips.left), Px(twips.top), Px(twips.left + twips.width),
+          Px(twips.top + twips.height)};
 }
 
 HBRUSH DarkBlueBrush() {
@@ -108,11 +109,11 @@ HBRUSH DarkBlueBrush() {
   return brush;
 }
 
-Font::Font(double points, bool underline) {
+Font::Font(layout::Font look) {
   LOGFONTW font{};
-  font.lfHeight = -static_cast<LONG>(std::lround(points * Dpi() / 72.0));
+  font.lfHeight = -static_cast<LONG>(std::lround(look.points * Dpi() / 72.0));
   font.lfWeight = FW_BOLD;
-  font.lfUnderline = underline ? TRUE : FALSE;
+  font.lfUnderline = look.underline ? TRUE : FALSE;
   font.lfCharSet = EASTEUROPE_CHARSET;
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
@@ -137,6 +138,13 @@ void PaintLabel(HDC dc, const Label& label) {
   SelectObject(dc, font);
   SetTextColor(dc, colour);
   SetBkMode(dc, mode);
+}
+
+Label MakeLabel(const layout::Label& label, std::string_view text, const Font& font) {
+  const UINT align = label.align == layout::Align::kCenter  ? DT_CENTER
+                     : label.align == layout::Align::kRight ? DT_RIGHT
+                                                            : DT_LEFT;
+  return {PxRect(label.rect), Widen(text), &font, Colour(label.colour), align};
 }
 
 void PaintPicture(HDC dc, HBITMAP picture, const RECT& rect) {
@@ -260,10 +268,10 @@ void Form::Destroy() {
 }
 
 bool Form::CreateForm(HINSTANCE instance, const wchar_t* className, std::string_view caption,
-                      DWORD style, DWORD exStyle, HWND owner, int clientWidth, int clientHeight) {
+                      DWORD style, DWORD exStyle, HWND owner, const layout::Form& form) {
   RegisterWindowClass(instance, className, Procedure,
                       LoadIconW(instance, MAKEINTRESOURCEW(IDI_DORNAVA)));
-  RECT rect{0, 0, Px(clientWidth), Px(clientHeight)};
+  RECT rect{0, 0, Px(form.clientWidth), Px(form.clientHeight)};
   AdjustWindowRectEx(&rect, style, FALSE, exStyle);
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;

@@ -7,12 +7,16 @@
 #include <string>
 #include <string_view>
 
+#include "ui/Layout.h"
+
 namespace dornava::win32 {
 
-inline constexpr COLORREF kDarkBlue = RGB(32, 64, 128);
-inline constexpr COLORREF kLightBlue = RGB(64, 128, 255);
-inline constexpr COLORREF kWhite = RGB(255, 255, 255);
-inline constexpr COLORREF kCyan = RGB(0, 255, 255);
+constexpr COLORREF Colour(layout::Rgb rgb) {
+  return RGB(rgb.red, rgb.green, rgb.blue);
+}
+inline constexpr COLORREF kDarkBlue = Colour(layout::kDarkBlue);
+inline constexpr COLORREF kLightBlue = Colour(layout::kLightBlue);
+inline constexpr COLORREF kWhite = Colour(layout::kWhite);
 
 // The program's own texts are UTF-8. What comes from or goes to the "A" functions (registry
 // lines, paths) is in the ANSI code page, which the manifest makes UTF-8 where the system allows.
@@ -22,7 +26,7 @@ std::wstring WindowText(HWND window);
 
 // Twips to pixels at the system DPI: 15 twips a pixel at 96 dpi.
 int Px(int twips);
-RECT PxRect(int left, int top, int width, int height);
+RECT PxRect(const layout::Rect& twips);
 
 // The dark-blue brush of backgrounds, made once for the whole run.
 HBRUSH DarkBlueBrush();
@@ -31,7 +35,7 @@ HBRUSH DarkBlueBrush();
 class Font {
  public:
   Font() = default;
-  Font(double points, bool underline);
+  explicit Font(layout::Font font);
   Font(const Font&) = delete;
   Font& operator=(const Font&) = delete;
   ~Font();
@@ -51,6 +55,8 @@ struct Label {
   UINT align;  // DT_LEFT, DT_CENTER or DT_RIGHT
 };
 void PaintLabel(HDC dc, const Label& label);
+// A label of the layout table with its text and its font (made from the same table entry).
+Label MakeLabel(const layout::Label& label, std::string_view text, const Font& font);
 
 // Draws a picture stretched into a rectangle; nothing without a picture.
 void PaintPicture(HDC dc, HBITMAP picture, const RECT& rect);
@@ -65,7 +71,8 @@ LRESULT ColourControl(WPARAM dc);
 HWND CreateControl(HWND parent, const wchar_t* windowClass, std::wstring_view text, DWORD style,
                    DWORD exStyle, const RECT& rect, int id, HFONT font);
 
-// A framed field's borderless container. The field inside it sits at a negative offset and is
+// A framed field's borderless container, made at `framed.container`; the field goes at
+// PxRect(framed.inner). The field inside it sits at a negative offset and is
 // larger than the container, which clips the field's own border away. It passes its child's
 // notifications and colour requests on to its parent, and paints a picture if given one.
 HWND CreateFrame(HWND parent, const RECT& rect);
@@ -98,7 +105,7 @@ class Form {
  protected:
   // Creates the window hidden and centred on the screen with the given client size in twips.
   bool CreateForm(HINSTANCE instance, const wchar_t* className, std::string_view caption,
-                  DWORD style, DWORD exStyle, HWND owner, int clientWidth, int clientHeight);
+                  DWORD style, DWORD exStyle, HWND owner, const layout::Form& form);
   virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
   // Default handling, which also gives the focus back to the control that had it last.
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);

@@ -13,6 +13,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"DornavaList";
 constexpr UINT_PTR kTimer1 = 1;
+namespace look = layout::frmList;
 
 }  // namespace
 
@@ -60,7 +61,7 @@ bool ListWindow::Create() {
   }
   if (!CreateForm(instance_, kClassName, texts::kMainCaption,
                   WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, 0,
-                  nullptr, 6690, 4275)) {
+                  nullptr, look::kForm)) {
     return false;
   }
   CreateControls();
@@ -69,31 +70,32 @@ bool ListWindow::Create() {
 
 void ListWindow::CreateControls() {
   HWND window = Window();
-  auto button = [&](Control id, std::string_view text, RECT rect, DWORD style) {
-    items_[id - kCommand1] = CreateControl(window, L"BUTTON", Widen(text),
-                                           WS_TABSTOP | WS_GROUP | style, 0, rect, id, font_.get());
+  auto button = [&](Control id, std::string_view text, const layout::Rect& rect, DWORD style) {
+    items_[id - kCommand1] =
+        CreateControl(window, L"BUTTON", Widen(text), WS_TABSTOP | WS_GROUP | style, 0,
+                      PxRect(rect), id, font_.get());
   };
   // Created in the order of the tab index; the labels are painted and take no focus.
-  button(kCommand1, texts::kAdd, PxRect(150, 3585, 1155, 510), BS_PUSHBUTTON);
-  button(kCommand2, texts::kDelete, PxRect(2700, 3585, 1155, 510), BS_PUSHBUTTON);
-  button(kCommand3, texts::kEdit, PxRect(1425, 3585, 1155, 510), BS_PUSHBUTTON);
-  button(kCommand4, texts::kStart, PxRect(5505, 3585, 1035, 510), BS_DEFPUSHBUTTON);
-  button(kCheck1, texts::kAutostart, PxRect(4350, 3585, 1125, 270), BS_AUTOCHECKBOX);
+  button(kCommand1, texts::kAdd, look::Command1, BS_PUSHBUTTON);
+  button(kCommand2, texts::kDelete, look::Command2, BS_PUSHBUTTON);
+  button(kCommand3, texts::kEdit, look::Command3, BS_PUSHBUTTON);
+  button(kCommand4, texts::kStart, look::Command4, BS_DEFPUSHBUTTON);
+  button(kCheck1, texts::kAutostart, look::Check1, BS_AUTOCHECKBOX);
   // Visual styles would draw its text black whatever the colour asked for.
   SetWindowTheme(items_[kCheck1 - kCommand1], L"", L"");
-  button(kCommand5, texts::kAboutButton, PxRect(4995, 1215, 1545, 345), BS_PUSHBUTTON);
+  button(kCommand5, texts::kAboutButton, look::Command5, BS_PUSHBUTTON);
 
-  picture1_ = CreateFrame(window, PxRect(165, 1635, 6360, 1800));
+  picture1_ = CreateFrame(window, PxRect(look::List1.container));
   HWND list1 = CreateControl(picture1_, L"LISTBOX", L"",
                              WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0,
-                             PxRect(-15, -15, 6395, 1830), kList1, font_.get());
+                             PxRect(look::List1.inner), kList1, font_.get());
   items_[kList1 - kCommand1] = list1;
   list_.Attach(list1);
 
   labels_ = {
-      {PxRect(4560, 75, 1995, 210), Widen(texts::kCredit), &smallFont_, kWhite, DT_CENTER},
-      {PxRect(6210, 285, 315, 210), Widen(texts::kVersionTag), &smallFont_, kLightBlue, DT_RIGHT},
-      {PxRect(180, 1305, 1590, 225), Widen(texts::kListHeading), &font_, kWhite, DT_LEFT},
+      MakeLabel(look::Label3, texts::kCredit, smallFont_),
+      MakeLabel(look::Label1, texts::kVersionTag, smallFont_),
+      MakeLabel(look::Label2, texts::kListHeading, font_),
   };
 }
 
@@ -155,7 +157,7 @@ void ListWindow::Command(int id) {
 void ListWindow::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(Window(), &paint);
-  PaintPicture(dc, banner_, PxRect(150, 225, 6390, 885));
+  PaintPicture(dc, banner_, PxRect(look::Image1));
   PaintFrame(dc, picture1_);
   for (const Label& label : labels_)
     PaintLabel(dc, label);

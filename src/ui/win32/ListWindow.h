@@ -70,8 +70,8 @@ class ListWindow final : public frmListView, public Form {
   HINSTANCE instance_;
   int showCommand_;
   frmList* logic_ = nullptr;
-  Font font_{9, false};
-  Font smallFont_{8.25, false};
+  Font font_{layout::frmList::kForm.font};
+  Font smallFont_{layout::frmList::kSmallFont};
   HBITMAP banner_ = nullptr;
   HWND picture1_ = nullptr;
   HWND items_[kList1 - kCommand1 + 1] = {};

@@ -3,8 +3,11 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
+
+#include "ui/Layout.h"
 
 namespace dornava {
 
@@ -106,7 +109,7 @@ bool Decode(const std::wstring& path, UINT width, UINT height, void* pixels) {
                               IID_IWICImagingFactory, reinterpret_cast<void**>(factory.out()))) ||
       FAILED(factory->CreateStream(stream.out())) ||
       FAILED(stream->InitializeFromFilename(path.c_str(), GENERIC_READ)) ||
-      HeaderPixels(stream.get()) > kPreviewPixelBudget ||
+      HeaderPixels(stream.get()) > layout::kPreviewPixelBudget ||
       !SeekTo(stream.get(), 0, STREAM_SEEK_SET) ||
       FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
                                               decoder.out())) ||
@@ -115,7 +118,7 @@ bool Decode(const std::wstring& path, UINT width, UINT height, void* pixels) {
     return false;
   // Windows has read no more than the header so far.
   const std::uint64_t declared = std::uint64_t{sourceWidth} * sourceHeight;
-  if (declared == 0 || declared > kPreviewPixelBudget) return false;
+  if (declared == 0 || declared > layout::kPreviewPixelBudget) return false;
 
   Com<IWICFormatConverter> converter;
   Com<IWICBitmapScaler> scaler;
@@ -135,7 +138,7 @@ bool Decode(const std::wstring& path, UINT width, UINT height, void* pixels) {
 
 HBITMAP LoadPreviewBitmap(std::string_view path, int width, int height) {
   if (path.empty() || path.find('\0') != std::string_view::npos || width <= 0 || height <= 0 ||
-      std::uint64_t(width) * std::uint64_t(height) > kPreviewPixelBudget)
+      std::uint64_t(width) * std::uint64_t(height) > layout::kPreviewPixelBudget)
     return nullptr;
   const std::wstring widePath = Widen(path);
   if (widePath.empty()) return nullptr;
