@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
-#include <random>
 
 #include "platform/linux/SqliteRegistry.h"
 #include "support/Fakes.h"
@@ -73,34 +73,6 @@ TEST(MinuteTick, InstallsEveryDueEntryInListOrder) {
   }
 }
 
-TEST(MinuteTimer, TicksStayOnTheStartGridDespiteLateTimers) {
-  test::RecordingHost host;
-  host.list = {"R 00:01 - x"};
-  FakeClock clock;
-  RecordingWallpaper wallpaper;
-  // A wallpaper change that takes a while must not push later ticks back either.
-  wallpaper.clock = &clock;
-  wallpaper.costMs = 120;
-  test::FakeEnvironment environment;
-  auto raw = SqliteRegistry::Open(":memory:", nullptr);
-  Registr registr(*raw);
-  StartUp startUp(host, registr, environment, clock, clock, wallpaper);
-
-  const std::int64_t start = clock.ms;
-  startUp.Start();
-  ASSERT_EQ(host.armedDelay, 60000);
-  std::mt19937 random(20261206);
-  std::uniform_int_distribution<int> lateness(0, 200);
-  for (int tick = 1; tick <= 3 * 1440; ++tick) {
-    clock.ms += host.armedDelay + lateness(random);
-    const std::int64_t deadline = start + std::int64_t{tick} * 60000;
-    ASSERT_GE(clock.ms, deadline) << "tick " << tick;
-    ASSERT_LE(clock.ms - deadline, 250) << "tick " << tick;
-    startUp.TimerFired();
-    ASSERT_EQ(startUp.RelMinutes(), tick % 1440);
-  }
-}
-
 TEST(MinuteTimer, AnEarlyTimerDoesNotTickTwiceAndAStallSkipsAhead) {
   MinuteTimer timer;
   timer.Start(0);
@@ -126,13 +98,9 @@ class StartUpTest : public ::testing::Test {
   RegValue RunValue() {
     return Registr(*raw_).ReadRegValue(kHkeyCurrentUser, kRunKey, kRunValueName);
   }
-  void Store(std::vector<std::string> lines) {
-    Registr plain(*raw_);
-    RewriteSchedule(plain, VectorList(std::move(lines)));
-  }
   // Calls that changed the Run key.
   long RunWrites() const {
-    return recorder_.Count("Set key Dornava") + recorder_.Count("Delete key Dornava");
+    return recorder_.Count("Set Dornava") + recorder_.Count("Delete Dornava");
   }
 
   std::unique_ptr<SqliteRegistry> raw_ = SqliteRegistry::Open(":memory:", nullptr);
@@ -145,42 +113,59 @@ class StartUpTest : public ::testing::Test {
   StartUp startUp_{host_, registr_, environment_, clock_, clock_, wallpaper_};
 };
 
-TEST_F(StartUpTest, APlainStartShowsTheWindowAndWritesNothing) {
-  Store({"S 07:30 - a"});
-  startUp_.Load();
-  EXPECT_EQ(host_.events, (std::vector<std::string>{"loaded", "show"}));
-  EXPECT_EQ(host_.check1, 0);
-  EXPECT_EQ(RunWrites(), 0);
-  EXPECT_FALSE(startUp_.Running());
-  // The schedule is read before the Run value.
-  ASSERT_FALSE(recorder_.calls.empty());
-  EXPECT_EQ(recorder_.calls.front(), "Open HKCU Software\\Brenlow\\Dornava 0x0 0x3F");
-  const std::vector<std::string> runRead(recorder_.calls.end() - 3, recorder_.calls.end());
-  EXPECT_EQ(runRead, (std::vector<std::string>{
-                         "Open HKCU Software\\Microsoft\\Windows\\CurrentVersion\\Run 0x0 0x3F",
-                         "Query key Dornava size", "Close key"}));
-}
-
-TEST_F(StartUpTest, ARegisteredStartRewritesTheRunValueForThisExecutable) {
-  Registr(*raw_).WriteRegValue(kHkeyCurrentUser, kRunKey, kRunValueName,
-                               RegValue("D:\\Old place\\Dornava A"), kRegSz);
-  Store({"S 07:30 - a"});
-  environment_.folder = "C:\\Tools";
-  environment_.argument = "A";
-  startUp_.Load();
-  EXPECT_EQ(host_.events, (std::vector<std::string>{"loaded", "check1=1", "hide", "arm 60000"}));
-  EXPECT_EQ(RunValue(), RegValue("C:\\Tools\\Dornava A"));
-  EXPECT_TRUE(startUp_.Running());
-  EXPECT_FALSE(host_.visible);
-}
-
-TEST_F(StartUpTest, AnEmptyScheduleWithAnArgumentEndsAfterRewritingTheRunValue) {
-  Registr(*raw_).WriteRegValue(kHkeyCurrentUser, kRunKey, kRunValueName, RegValue("x"), kRegSz);
-  environment_.argument = "--anything";
-  startUp_.Load();
-  EXPECT_EQ(host_.events, (std::vector<std::string>{"loaded empty", "check1=1", "end"}));
-  EXPECT_EQ(RunValue(), RegValue("C:\\Dornava\\Dornava A"));
-  EXPECT_FALSE(startUp_.Running());
+// The Load handler: the schedule first, then the Run value (rewritten for this executable when
+// present), then the window or the running state.
+TEST(StartUpLoad, ReadsTheScheduleThenTheRunValueThenShowsOrStarts) {
+  const struct {
+    const char* runValue;
+    std::vector<std::string> schedule;
+    const char* argument;
+    std::vector<std::string> events;
+    const char* runAfter;
+    const char* folder = "C:\\Dornava";
+  } cases[] = {
+      {nullptr, {"S 07:30 - a"}, "", {"loaded", "show"}, ""},
+      {"D:\\Old place\\Dornava A",
+       {"S 07:30 - a"},
+       "A",
+       {"loaded", "check1=1", "hide", "arm 60000"},
+       "C:\\Dornava\\Dornava A"},
+      {"x", {}, "--anything", {"loaded empty", "check1=1", "end"}, "C:\\Dornava\\Dornava A"},
+      // The path is quoted when it holds a blank, so no prefix of it can be taken for the program.
+      {"x",
+       {},
+       "A",
+       {"loaded empty", "check1=1", "end"},
+       "\"C:\\Program Files\\Dornava\\Dornava\" A",
+       "C:\\Program Files\\Dornava"},
+  };
+  for (const auto& c : cases) {
+    auto raw = SqliteRegistry::Open(":memory:", nullptr);
+    Registr plain(*raw);
+    plain.MakeRegKey(kHkeyCurrentUser, kRunKey);  // as on Windows, the Run key exists
+    if (c.runValue)
+      plain.WriteRegValue(kHkeyCurrentUser, kRunKey, kRunValueName, c.runValue, kRegSz);
+    RewriteSchedule(plain, VectorList(c.schedule));
+    test::RecordingRegistry recorder(*raw);
+    Registr registr(recorder);
+    test::RecordingHost host;
+    test::FakeEnvironment environment;
+    environment.argument = c.argument;
+    environment.folder = c.folder;
+    FakeClock clock;
+    RecordingWallpaper wallpaper;
+    StartUp startUp(host, registr, environment, clock, clock, wallpaper);
+    startUp.Load();
+    EXPECT_EQ(host.events, c.events) << c.argument;
+    EXPECT_EQ(plain.ReadRegValue(kHkeyCurrentUser, kRunKey, kRunValueName).Text(), c.runAfter);
+    EXPECT_EQ(startUp.Running(), host.events.back() == "arm 60000");
+    std::size_t firstRun = recorder.calls.size(), lastSchedule = 0;
+    for (std::size_t i = 0; i < recorder.calls.size(); ++i) {
+      if (recorder.calls[i].find("\\Run") != std::string::npos) firstRun = std::min(firstRun, i);
+      if (recorder.calls[i].find("Brenlow") != std::string::npos) lastSchedule = i;
+    }
+    EXPECT_LT(lastSchedule, firstRun) << "the schedule is read before the Run value";
+  }
 }
 
 TEST_F(StartUpTest, StartEndsOnAnEmptyListAndRunsOtherwise) {
@@ -218,15 +203,20 @@ TEST_F(StartUpTest, TheBoxWritesAndDeletesTheRunValue) {
   EXPECT_EQ(RunWrites(), writes);
 }
 
-TEST_F(StartUpTest, APathWithBlanksIsQuotedAndOneWithoutIsNot) {
-  environment_.folder = "C:\\Program Files\\Dornava";
-  EXPECT_EQ(RunValueData(environment_), "\"C:\\Program Files\\Dornava\\Dornava\" A");
-  environment_.folder = "/home/eva/bin";
-  environment_.separator = '/';
-  environment_.name = "dornava";
-  EXPECT_EQ(RunValueData(environment_), "/home/eva/bin/dornava A");
-  environment_.name = "my dornava";
-  EXPECT_EQ(RunValueData(environment_), "\"/home/eva/bin/my dornava\" A");
+// A late timer and a slow wallpaper change push no tick off the grid of whole minutes from Start.
+TEST_F(StartUpTest, TicksStayOnTheStartGridDespiteLateTimersAndSlowChanges) {
+  host_.list = {"R 00:01 - x", "R 00:02 - y"};
+  wallpaper_.clock = &clock_;
+  wallpaper_.costMs = 120;
+  const std::int64_t start = clock_.ms;
+  startUp_.Start();
+  for (std::int64_t tick = 1; tick <= 3; ++tick) {
+    clock_.ms += host_.armedDelay + 150;
+    startUp_.TimerFired();
+    EXPECT_EQ(clock_.ms + host_.armedDelay, start + (tick + 1) * 60000) << "tick " << tick;
+  }
+  EXPECT_EQ(wallpaper_.paths, (std::vector<std::string>{"x", "y"}));
+  EXPECT_EQ(startUp_.RelMinutes(), 3);
 }
 
 TEST_F(StartUpTest, WithoutARunKeyTheBoxChangesNothingStored) {

@@ -42,7 +42,7 @@ class RecordingAddView final : public frmAddView {
   int creations = 0;
   std::vector<std::string> previews;
   std::vector<std::string> messages;  // "caption: text"
-  std::vector<std::string> events;
+  int shows = 0;
   // What the user does while the window is shown modally.
   std::function<void()> whileShown;
 
@@ -53,19 +53,15 @@ class RecordingAddView final : public frmAddView {
     text[2].clear();
     option1 = true;
     numOnly[0] = numOnly[1] = false;
-    events.push_back("create");
   }
   bool Exists() const override { return exists; }
   void ShowModal() override {
     shown = true;
-    events.push_back("show");
+    ++shows;
     if (whileShown) whileShown();
     shown = false;
   }
-  void Hide() override {
-    shown = false;
-    events.push_back("hide");
-  }
+  void Hide() override { shown = false; }
   WindowHandle Handle() const override { return 0x1234; }
   std::string Text(AddField field) const override { return text[static_cast<int>(field)]; }
   void SetText(AddField field, std::string_view value) override {
@@ -76,19 +72,19 @@ class RecordingAddView final : public frmAddView {
   void SetNumOnly(AddField field, bool on) override {
     if (field != AddField::kText3) numOnly[static_cast<int>(field)] = on;
   }
-  void SelectAll(AddField field) override {
-    events.push_back("select all " + std::to_string(static_cast<int>(field)));
-  }
+  void SelectAll(AddField) override {}
   void ShowPreview(std::string_view path) override { previews.emplace_back(path); }
   void ShowMessage(std::string_view message, std::string_view caption) override {
     messages.push_back(std::string(caption) + ": " + std::string(message));
   }
+  // "hours|minutes|path|S" (R when "from Start" is chosen).
+  std::string Fields() const {
+    return text[0] + "|" + text[1] + "|" + text[2] + (option1 ? "|S" : "|R");
+  }
   // The user's close box: the window goes unless the editor refuses.
   bool CloseBox(frmAdd& add) {
     if (add.QueryUnload()) return false;
-    exists = false;
-    shown = false;
-    events.push_back("destroy");
+    exists = shown = false;
     return true;
   }
 };
@@ -118,17 +114,10 @@ class FakeDialogs final : public CommonDialogy {
  public:
   std::string answer;  // empty: the user cancels
   std::vector<std::string> initialDirs;
-  std::string title;
-  std::string filter;
-  std::uint32_t flags = 0;
   WindowHandle owner = 0;
-  std::string ShowOpenDialog(WindowHandle ownerWindow, std::string_view dialogTitle,
-                             std::string_view dialogFilter, std::string_view initialDir,
-                             std::uint32_t dialogFlags) override {
+  std::string ShowOpenDialog(WindowHandle ownerWindow, std::string_view, std::string_view,
+                             std::string_view initialDir, std::uint32_t) override {
     owner = ownerWindow;
-    title = dialogTitle;
-    filter = dialogFilter;
-    flags = dialogFlags;
     initialDirs.emplace_back(initialDir);
     return answer;
   }
