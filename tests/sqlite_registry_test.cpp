@@ -14,9 +14,9 @@
 #include "platform/linux/FoldCase.h"
 #include "platform/linux/SqliteRegistry.h"
 #include "store/ScheduleStore.h"
-#include "support/PosixTemp.h"
+#include "support/Fakes.h"
 #include "support/RecordingRegistry.h"
-#include "support/VectorList.h"
+#include "support/TempDir.h"
 
 std::unique_ptr<dornava::RawRegistry> MakeSuiteRegistry();
 std::unique_ptr<dornava::RawRegistry> MakeSuiteRegistry() {

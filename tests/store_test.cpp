@@ -8,8 +8,8 @@
 #include "platform/linux/SqliteRegistry.h"
 #include "store/ScheduleEntry.h"
 #include "store/ScheduleStore.h"
+#include "support/Fakes.h"
 #include "support/RecordingRegistry.h"
-#include "support/VectorList.h"
 
 namespace dornava {
 namespace {

@@ -8,7 +8,7 @@
 #include "RegCommand.h"
 #include "RegFormat.h"
 #include "SqliteBackend.h"
-#include "support/PosixTemp.h"
+#include "support/TempDir.h"
 
 namespace dornava::regtool {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "support/VectorList.h"
+#include "support/Fakes.h"
 #include "ui/frmAbout.h"
 #include "ui/frmAdd.h"
 #include "ui/frmList.h"

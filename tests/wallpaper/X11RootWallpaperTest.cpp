@@ -5,7 +5,7 @@
 #include <QImage>
 
 #include "platform/linux/wallpaper/X11RootWallpaper.h"
-#include "support/PosixTemp.h"
+#include "support/TempDir.h"
 
 // After Qt: Xlib's macros clash with Qt's names.
 #include <X11/Xatom.h>

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <string>
 
-#include "TempFolder.h"
+#include "support/TempDir.h"
 #include "ui/Texts.h"
 #include "ui/win32/CommonDialogy.h"
 #include "ui/win32/FileSystem.h"
@@ -49,7 +49,7 @@ UINT_PTR CALLBACK Hook(HWND child, UINT message, WPARAM, LPARAM lParam) {
 
 // One record serves every call: the pair chosen last comes back in the next dialog.
 TEST(OpenDialog, KeepsTheFilterPairAcrossCallsAndOpensInTheFolderGiven) {
-  test::TempFolder first, second;
+  test::TempDir first, second;
   const std::string picture = first.Write("picture.jpg", "x");
   HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 9, 9, 0, 0, 0, 0);
   Win32CommonDialogy dialogs(Hook);
@@ -71,7 +71,7 @@ TEST(OpenDialog, KeepsTheFilterPairAcrossCallsAndOpensInTheFolderGiven) {
 }
 
 TEST(FileExists, NormalFilesOnlyAndWhatAFolderHolds) {
-  test::TempFolder folder;
+  test::TempDir folder;
   const std::string plain = folder.Write("Žluťoučký kůň.bmp", "x");
   SetFileAttributesA(folder.Write("hidden.bmp", "x").c_str(), FILE_ATTRIBUTE_HIDDEN);
   SetFileAttributesA(folder.Write("system.bmp", "x").c_str(), FILE_ATTRIBUTE_SYSTEM);
@@ -93,7 +93,7 @@ TEST(Preview, PictureOverThePixelBudgetGivesNoneAtOnce) {
                            "\xff\xc4\x00\x14\x00"s + huffman + "\xff\xc4\x00\x14\x10"s + huffman +
                            "\xff\xc0\x00\x0b\x08\xea\x60\xea\x60\x01\x01\x11\x00"s +
                            "\xff\xda\x00\x08\x01\x01\x00\x00\x3f\x00\x00\x00\x00\x00\xff\xd9"s;
-  test::TempFolder folder;
+  test::TempDir folder;
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(LoadPreviewBitmap(folder.Write("huge.jpg", jpeg), 180, 135), nullptr);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));

@@ -14,8 +14,8 @@
 #include "platform/win32/Win32Registry.h"
 #include "support/Fakes.h"
 #include "support/RecordingViews.h"
+#include "support/TempDir.h"
 #include "ui/win32/FileSystem.h"
-#include "win32/TempFolder.h"
 
 namespace dornava::win32 {
 namespace {
@@ -107,7 +107,7 @@ class WindowsTest : public testing::Test {
   static inline std::vector<Step>* steps_ = nullptr;
   static inline std::size_t next_ = 0;
   static inline ULONGLONG deadline_ = 0;
-  test::TempFolder folder_;
+  test::TempDir folder_;
   Win32Registry raw_;
   Registr registr_{raw_};
   test::FakeEnvironment environment_;
