@@ -10,7 +10,6 @@
 
 namespace dornava {
 
-
 // The list operations the store needs; the main window's list box provides them.
 class ScheduleList {
  public:

@@ -14,7 +14,6 @@
 
 namespace dornava {
 
-
 // The command line registered for autostart: the executable's folder and name, then " A". The
 // path is quoted when it holds a blank, so the system cannot take a prefix of it for the program.
 std::string RunValueData(ProcessEnvironment& environment);
