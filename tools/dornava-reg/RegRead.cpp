@@ -48,6 +48,19 @@ void QueryAll(RegConsole& console, RegBackend& backend, RegKey key, const std::s
   }
 }
 
+// Runs `visit` with each sub-key of `key` that opens, closing it afterwards.
+template <typename Visit>
+void ForEachSubKey(RegBackend& backend, RegKey key, Visit visit) {
+  std::vector<std::string> subKeys;
+  backend.SubKeys(key, &subKeys);
+  for (const std::string& sub : subKeys) {
+    RegKey handle = 0;
+    if (backend.Open(key, sub, &handle) != kErrorSuccess) continue;
+    KeyCloser closer(backend, handle);
+    visit(handle, sub);
+  }
+}
+
 // Every key below `key` (and `key` itself) that has the value; returns how many did.
 int QueryValueBelow(RegConsole& console, RegBackend& backend, RegKey key,
                     const std::string& fullName, const std::string& name) {
@@ -59,14 +72,9 @@ int QueryValueBelow(RegConsole& console, RegBackend& backend, RegKey key,
     console.Out("\n");
     ++found;
   }
-  std::vector<std::string> subKeys;
-  backend.SubKeys(key, &subKeys);
-  for (const std::string& sub : subKeys) {
-    RegKey handle = 0;
-    if (backend.Open(key, sub, &handle) != kErrorSuccess) continue;
-    KeyCloser closer(backend, handle);
+  ForEachSubKey(backend, key, [&](RegKey handle, const std::string& sub) {
     found += QueryValueBelow(console, backend, handle, fullName + "\\" + sub, name);
-  }
+  });
   return found;
 }
 
@@ -77,14 +85,9 @@ void ExportKey(RegBackend& backend, RegKey key, const std::string& fullName,
   backend.Values(key, &values);
   for (const RegValueRecord& v : values)
     writer->Value(v.name, v.type, v.data);
-  std::vector<std::string> subKeys;
-  backend.SubKeys(key, &subKeys);
-  for (const std::string& sub : subKeys) {
-    RegKey handle = 0;
-    if (backend.Open(key, sub, &handle) != kErrorSuccess) continue;
-    KeyCloser closer(backend, handle);
+  ForEachSubKey(backend, key, [&](RegKey handle, const std::string& sub) {
     ExportKey(backend, handle, fullName + "\\" + sub, writer);
-  }
+  });
 }
 
 std::string ErrnoText(int error) {
