@@ -15,7 +15,7 @@
 
 #include "platform/linux/SqliteRegistry.h"
 #include "store/ScheduleStore.h"
-#include "support/VectorList.h"
+#include "support/Fakes.h"
 
 extern char** environ;
 

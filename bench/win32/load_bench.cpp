@@ -6,7 +6,7 @@
 
 #include "platform/win32/Win32Registry.h"
 #include "store/ScheduleStore.h"
-#include "support/VectorList.h"
+#include "support/Fakes.h"
 
 int main(int argc, char** argv) {
   const int loads = argc > 1 ? std::atoi(argv[1]) : 100;
