@@ -120,6 +120,15 @@ constexpr SwitchRule kQueryRules[] = {{"v", Switch::kName, true},
 constexpr SwitchRule kExportRules[] = {
     {"y", Switch::kOverwrite, false, true}, kViewRules[0], kViewRules[1]};
 
+// The registry and the command's key, which must exist; null once the error is said.
+RegBackend* OpenExistingKey(RegSession& session, const KeyArg& key, RegKey* handle) {
+  RegBackend* backend = session.Backend(false);
+  if (backend == nullptr) return nullptr;
+  if (backend->Open(key.root, key.path, handle) == kErrorSuccess) return backend;
+  session.Error(kKeyNotFound);
+  return nullptr;
+}
+
 }  // namespace
 
 int Query(RegSession& session, const std::vector<std::string>& args) {
@@ -131,11 +140,9 @@ int Query(RegSession& session, const std::vector<std::string>& args) {
   const std::optional<std::string> name = switches.Value(Switch::kName);
   if (name && switches.Has(Switch::kDefault)) return session.InvalidSyntax();
 
-  RegBackend* backend = session.Backend(false);
-  if (backend == nullptr) return 1;
   RegKey handle = 0;
-  if (backend->Open(key.root, key.path, &handle) != kErrorSuccess)
-    return session.Error(kKeyNotFound);
+  RegBackend* backend = OpenExistingKey(session, key, &handle);
+  if (backend == nullptr) return 1;
   KeyCloser closer(*backend, handle);
 
   RegConsole& console = session.console;
@@ -172,11 +179,9 @@ int Export(RegSession& session, const std::vector<std::string>& args) {
   Switches switches;
   if (!ParseSwitches(args, 3, kExportRules, &switches)) return session.InvalidSyntax();
 
-  RegBackend* backend = session.Backend(false);
-  if (backend == nullptr) return 1;
   RegKey handle = 0;
-  if (backend->Open(key.root, key.path, &handle) != kErrorSuccess)
-    return session.Error(kKeyNotFound);
+  RegBackend* backend = OpenExistingKey(session, key, &handle);
+  if (backend == nullptr) return 1;
   KeyCloser closer(*backend, handle);
 
   int code = 0;
