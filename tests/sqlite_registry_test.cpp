@@ -200,7 +200,7 @@ TEST_F(SqliteFileTest, TwoWritersAtOnceNeverMix) {
     children.push_back(::fork());
     if (children.back() != 0) continue;
     auto raw = SqliteRegistry::Open(path_, nullptr);
-    for (int i = 0; raw && i < 60; ++i) {
+    for (int i = 0; raw && i < 20; ++i) {
       Rewrite(*raw, list);
       if (!raw->LastBatchKept()) ::_exit(3);
     }
