@@ -74,6 +74,19 @@ int RegSession::Error(std::string_view message) {
   return 1;
 }
 
+bool RegSession::ParseArguments(const std::vector<std::string>& args, std::size_t from,
+                                std::span<const SwitchRule> rules, KeyArg* key, Switches* switches,
+                                int* code) {
+  if (const std::string_view error = ParseKey(args[1], key); !error.empty()) {
+    *code = Error(error);
+  } else if (!ParseSwitches(args, from, rules, switches)) {
+    *code = InvalidSyntax();
+  } else {
+    return true;
+  }
+  return false;
+}
+
 bool RegSession::Confirm(const std::string& question, std::string_view yesSwitch, int* code) {
   switch (console.Ask(question)) {
     case Answer::kYes:

@@ -133,10 +133,9 @@ RegBackend* OpenExistingKey(RegSession& session, const KeyArg& key, RegKey* hand
 
 int Query(RegSession& session, const std::vector<std::string>& args) {
   KeyArg key;
-  if (const std::string_view error = ParseKey(args[1], &key); !error.empty())
-    return session.Error(error);
   Switches switches;
-  if (!ParseSwitches(args, 2, kQueryRules, &switches)) return session.InvalidSyntax();
+  if (int code = 0; !session.ParseArguments(args, 2, kQueryRules, &key, &switches, &code))
+    return code;
   const std::optional<std::string> name = switches.Value(Switch::kName);
   if (name && switches.Has(Switch::kDefault)) return session.InvalidSyntax();
 
@@ -173,11 +172,10 @@ int Query(RegSession& session, const std::vector<std::string>& args) {
 int Export(RegSession& session, const std::vector<std::string>& args) {
   if (args.size() < 3) return session.InvalidSyntax();
   KeyArg key;
-  if (const std::string_view error = ParseKey(args[1], &key); !error.empty())
-    return session.Error(error);
-  const std::string& file = args[2];
   Switches switches;
-  if (!ParseSwitches(args, 3, kExportRules, &switches)) return session.InvalidSyntax();
+  if (int code = 0; !session.ParseArguments(args, 3, kExportRules, &key, &switches, &code))
+    return code;
+  const std::string& file = args[2];
 
   RegKey handle = 0;
   RegBackend* backend = OpenExistingKey(session, key, &handle);

@@ -3,10 +3,12 @@
 // RegRead.cpp (query, export) and RegWrite.cpp (add, delete, import).
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "RegArgs.h"
 #include "RegCommand.h"
 
 namespace dornava::regtool {
@@ -20,6 +22,11 @@ class RegSession {
   int InvalidSyntax();
   // Prints `message`; returns the exit code.
   int Error(std::string_view message);
+  // Reads the key (args[1]), then the switches from args[from] on; false once the fault is
+  // printed, *code then being the exit code.
+  bool ParseArguments(const std::vector<std::string>& args, std::size_t from,
+                      std::span<const SwitchRule> rules, KeyArg* key, Switches* switches,
+                      int* code);
   // Asks `question`; true to go on, otherwise *code is the exit code. No terminal answers No,
   // and the error names `yesSwitch` as the way to say Yes.
   bool Confirm(const std::string& question, std::string_view yesSwitch, int* code);

@@ -49,10 +49,9 @@ bool ReadFile(const std::string& path, std::string* bytes) {
 
 int Add(RegSession& session, const std::vector<std::string>& args) {
   KeyArg key;
-  if (const std::string_view error = ParseKey(args[1], &key); !error.empty())
-    return session.Error(error);
   Switches switches;
-  if (!ParseSwitches(args, 2, kAddRules, &switches)) return session.InvalidSyntax();
+  if (int code = 0; !session.ParseArguments(args, 2, kAddRules, &key, &switches, &code))
+    return code;
   const std::string separator = switches.Value(Switch::kSeparator).value_or(std::string());
   if (switches.Has(Switch::kSeparator) && Utf16Length(separator) != 1)
     return session.InvalidSyntax();
@@ -103,10 +102,9 @@ int Add(RegSession& session, const std::vector<std::string>& args) {
 
 int Delete(RegSession& session, const std::vector<std::string>& args) {
   KeyArg key;
-  if (const std::string_view error = ParseKey(args[1], &key); !error.empty())
-    return session.Error(error);
   Switches switches;
-  if (!ParseSwitches(args, 2, kDeleteRules, &switches)) return session.InvalidSyntax();
+  if (int code = 0; !session.ParseArguments(args, 2, kDeleteRules, &key, &switches, &code))
+    return code;
   const std::optional<std::string> name = switches.Value(Switch::kName);
   const bool defaultValue = switches.Has(Switch::kDefault);
   const bool allValues = switches.Has(Switch::kAllValues);
