@@ -13,6 +13,7 @@ reg=$(realpath "$1") wine=(wine)
 needs wine Xvfb iconv
 export WINEDEBUG=-all LC_ALL=C.UTF-8 # Wine takes non-ASCII arguments intact only in UTF-8
 own_prefix
+WINEPREFIX=$prefix wineserver -p # one server throughout: one ending as the next command starts can fail it
 wdir=$prefix/cmp/wine ddir=$prefix/cmp/dornava failures=0 steps=0
 mkdir -p "$wdir" "$ddir" "$prefix/cmp/config"
 dreg() { (cd "$ddir" && XDG_CONFIG_HOME=$prefix/cmp/config timeout 30 "$reg" "$@"); }
