@@ -10,6 +10,9 @@ source "$(dirname "$0")/../support/lib.sh"
 needs Xvfb convert import
 work=$(mktemp -d) && scratch+=("$work") || fail "no temporary folder"
 export XDG_CONFIG_HOME=$work/config
+# The root window is what is looked at: no desktop, compositor or bus may be chosen instead.
+unset XDG_CURRENT_DESKTOP DESKTOP_SESSION WAYLAND_DISPLAY SWAYSOCK HYPRLAND_INSTANCE_SIGNATURE \
+  NIRI_SOCKET WAYFIRE_SOCKET LABWC_PID DORNAVA_WALLPAPER_COMMAND DBUS_SESSION_BUS_ADDRESS
 convert -size 32x24 xc:red "BMP3:$work/red.bmp" &&
   convert -size 32x24 xc:blue "BMP3:$work/blue.bmp" || fail "cannot make pictures"
 # The clock entry must fall in the minute after the start: keep clear of a minute's end.

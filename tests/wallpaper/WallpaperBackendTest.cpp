@@ -1,50 +1,84 @@
-// The choice of wallpaper backend from the session's environment.
+// The choice of wallpaper backend from the session's environment, and the user's own command.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
 
 #include "platform/linux/wallpaper/WallpaperBackend.h"
-#include "platform/linux/wallpaper/X11RootWallpaper.h"
+#include "support/StrangePaths.h"
+#include "support/TempDir.h"
 
 namespace dornava {
 namespace {
 
 TEST(WallpaperChoice, EnvironmentInBackendOut) {
   using enum WallpaperBackend;
-  // XDG_CURRENT_DESKTOP (if set, it decides), DESKTOP_SESSION, DISPLAY, WAYLAND_DISPLAY; notice.
-  const std::tuple<SessionEnvironment, Desktop, WallpaperBackend, std::string> rows[] = {
-      {{"i3", "gnome", ":0", ""}, Desktop::kUnknown, kX11Root, ""},
-      {{"GNOMEish", "", ":0", ""}, Desktop::kUnknown, kX11Root, ""},
-      {{"GNOME", "", ":0", ""}, Desktop::kGnome, kX11Root, "the GNOME way"},
-      {{"ubuntu:GNOME", "ubuntu", ":0", ""}, Desktop::kGnome, kX11Root, "GNOME"},
-      {{"Unity", "", ":0", ""}, Desktop::kGnome, kX11Root, "GNOME"},
-      {{"KDE", "", ":0", "wayland-0"}, Desktop::kPlasma, kX11Root, "KDE Plasma"},
-      {{"X-Cinnamon", "cinnamon", ":0", ""}, Desktop::kCinnamon, kX11Root, "Cinnamon"},
-      {{"Budgie:GNOME", "", ":0", ""}, Desktop::kBudgie, kX11Root, "Budgie"},
-      {{"sway", "", ":0", "wayland-1"}, Desktop::kWlroots, kX11Root, "sway/wlroots"},
-      {{"labwc:wlroots", "", ":0", ""}, Desktop::kWlroots, kX11Root, "sway/wlroots"},
-      {{"Hyprland", "hyprland", ":0", ""}, Desktop::kHyprland, kX11Root, "Hyprland"},
-      {{"", "gnome-xorg", ":0", ""}, Desktop::kGnome, kX11Root, "GNOME"},
-      {{"", "/usr/share/xsessions/plasmawayland", ":0", ""}, Desktop::kPlasma, kX11Root, "Plasma"},
-      {{"", "Hyprland", ":0", ""}, Desktop::kHyprland, kX11Root, "Hyprland"},
-      {{"GNOME", "", "", "wayland-0"}, Desktop::kGnome, kNone, "on GNOME without an X11 display"},
-      {{"", "", ":0", "wayland-0"}, Desktop::kUnknown, kX11Root, "Xwayland"},
-      {{"", "", "", "wayland-0"}, Desktop::kUnknown, kNone, "no X11 display and no known desktop"},
-  };
-  for (const auto& [env, desktop, backend, notice] : rows) {
-    SCOPED_TRACE(env.xdgCurrentDesktop + "|" + env.desktopSession + "|" + env.waylandDisplay);
-    const WallpaperChoice choice = ChooseWallpaperBackend(env);
-    EXPECT_EQ(choice.desktop, desktop);
+  // The variables set, whether the bus offers the portal, the backend, a part of the notice.
+  const std::tuple<std::map<std::string, std::string, std::less<>>, bool, WallpaperBackend,
+                   std::string>
+      rows[] = {
+          {{{"DORNAVA_WALLPAPER_COMMAND", "x"}, {"XDG_CURRENT_DESKTOP", "GNOME"}},
+           true,
+           kCommand,
+           ""},
+          {{{"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}, {"DISPLAY", ":0"}}, true, kGnome, ""},
+          {{{"XDG_CURRENT_DESKTOP", "Budgie:GNOME"}}, false, kGnome, ""},
+          {{{"XDG_CURRENT_DESKTOP", "Pantheon"}}, false, kGnome, ""},
+          {{{"XDG_CURRENT_DESKTOP", "X-Cinnamon"}}, false, kCinnamon, ""},
+          {{{"XDG_CURRENT_DESKTOP", "MATE"}}, false, kMate, ""},
+          {{{"XDG_CURRENT_DESKTOP", "KDE"}, {"WAYLAND_DISPLAY", "wayland-0"}}, false, kPlasma, ""},
+          {{{"XDG_CURRENT_DESKTOP", "XFCE"}}, false, kXfce, ""},
+          {{{"XDG_CURRENT_DESKTOP", "LXQt"}}, false, kLxqt, ""},
+          {{{"XDG_CURRENT_DESKTOP", "LXDE"}}, false, kLxde, ""},
+          {{{"XDG_CURRENT_DESKTOP", "COSMIC"}}, false, kCosmic, ""},
+          {{{"XDG_CURRENT_DESKTOP", "sway"}, {"HYPRLAND_INSTANCE_SIGNATURE", "h"}},
+           false,
+           kSway,
+           ""},
+          {{{"XDG_CURRENT_DESKTOP", "Hyprland"}}, false, kHyprland, ""},
+          {{{"XDG_CURRENT_DESKTOP", "i3:labwc:wlroots"}}, false, kSwaybg, ""},
+          {{{"XDG_CURRENT_DESKTOP", "GNOMEish"}, {"SWAYSOCK", "/run/s"}}, false, kSway, ""},
+          {{{"HYPRLAND_INSTANCE_SIGNATURE", "h"}, {"DISPLAY", ":0"}}, false, kHyprland, ""},
+          {{{"NIRI_SOCKET", "/run/n"}}, true, kSwaybg, ""},
+          {{{"DESKTOP_SESSION", "/usr/share/xsessions/plasmawayland"}}, false, kPlasma, ""},
+          {{{"XDG_CURRENT_DESKTOP", "i3"}, {"DESKTOP_SESSION", "gnome"}, {"DISPLAY", ":0"}},
+           false,
+           kX11Root,
+           ""},
+          {{{"XDG_CURRENT_DESKTOP", "Unknown"}, {"WAYLAND_DISPLAY", "w"}}, true, kPortal, ""},
+          {{{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "w"}}, false, kNone, "(none named)"},
+          {{{"XDG_CURRENT_DESKTOP", "Odd"}},
+           false,
+           kNone,
+           "(\"Odd\"); set DORNAVA_WALLPAPER_COMMAND"},
+      };
+  for (const auto& [variables, portal, backend, notice] : rows) {
+    SessionEnvironment environment{variables, [portal = portal] { return portal; }};
+    SCOPED_TRACE(environment.Get("XDG_CURRENT_DESKTOP") + "|" + environment.Get("DISPLAY"));
+    const WallpaperChoice choice = ChooseWallpaperBackend(environment);
     EXPECT_EQ(choice.backend, backend);
     EXPECT_EQ(choice.notice.empty(), notice.empty()) << choice.notice;
     EXPECT_NE(choice.notice.find(notice), std::string::npos) << choice.notice;
-    std::string said = "stale";
-    const auto service = MakeWallpaperService(env, &said);
-    EXPECT_EQ(said, choice.notice);
-    EXPECT_EQ(dynamic_cast<X11RootWallpaper*>(service.get()) != nullptr, backend == kX11Root);
-    EXPECT_EQ(dynamic_cast<NoWallpaper*>(service.get()) != nullptr, backend == kNone);
   }
+}
+
+// The command gets its own words and then the path as one argument, whatever it holds.
+TEST(CommandWallpaper, RunsTheProgramWithThePathLast) {
+  test::TempDir dir;
+  const std::string program = dir.Write("record", "#!/bin/sh\nprintf '%s|' \"$@\" > \"$0.out\"\n");
+  std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+  CommandWallpaper command(" " + program + "  --fill\t-x ");
+  for (const std::string& path : test::MakeStrangePaths(dir.path(), "picture")) {
+    SCOPED_TRACE(path);
+    ASSERT_TRUE(command.Apply(path + std::string(1, '\0') + "after"));
+    std::stringstream said;
+    said << std::ifstream(program + ".out").rdbuf();
+    EXPECT_EQ(said.str(), "--fill|-x|" + path + "|");
+  }
+  EXPECT_FALSE(CommandWallpaper(dir / "missing").Apply(dir / "record"));
+  EXPECT_FALSE(CommandWallpaper("false").Apply(dir / "record"));
 }
 
 }  // namespace

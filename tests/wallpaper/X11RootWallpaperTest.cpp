@@ -3,7 +3,9 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 
+#include "platform/linux/wallpaper/DesktopWallpaper.h"
 #include "platform/linux/wallpaper/X11RootWallpaper.h"
 #include "support/TempDir.h"
 
@@ -11,10 +13,15 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -152,6 +159,58 @@ TEST_F(X11Root, ReleasesNothingTheConventionDoesNotHandOver) {
     EXPECT_EQ(Shows(theirs), first != theirs || second != theirs);
   }
   XCloseDisplay(other);
+}
+
+// Each monitor shows the whole picture, filled as a screen of its own; without RandR the screen
+// is one. Each case has a server of its own, so that no other client sees the monitors change.
+TEST_F(X11Root, FillsEachMonitor) {
+  QImage halves(20, 30, QImage::Format_RGB32);  // shaped as one monitor, red left and blue right
+  halves.fill(Qt::blue);
+  QPainter(&halves).fillRect(0, 0, 10, 30, Qt::red);
+  ASSERT_TRUE(halves.save(QString::fromStdString(dir_ / "halves.bmp"), "BMP"));
+  XCloseDisplay(std::exchange(display_, nullptr));
+  // Whether the server has RandR (XTEST, unused, is left out instead), to split its 800x600 screen
+  // in two; how wide each red stretch of the screen is.
+  for (const auto& [randr, red] : {std::pair{true, 200}, {false, 400}}) {
+    int out[2];
+    ASSERT_EQ(::pipe(out), 0);
+    pid_t server =
+        StartProgram({"Xvfb", "-displayfd", std::to_string(out[1]), "-screen", "0", "800x600x24",
+                      "-nolisten", "tcp", "-extension", randr ? "XTEST" : "RANDR"});
+    const std::unique_ptr<pid_t, void (*)(pid_t*)> ends(&server, [](pid_t* pid) {
+      ::kill(*pid, SIGTERM);
+      ::waitpid(*pid, nullptr, 0);
+    });
+    ::close(out[1]);
+    std::string name = ":";
+    for (char c; ::read(out[0], &c, 1) == 1 && c != '\n';)
+      name += c;
+    ::close(out[0]);
+    ASSERT_NE(display_ = XOpenDisplay(name.c_str()), nullptr);
+    root_ = DefaultRootWindow(display_);
+    XRRScreenResources* resources = randr ? XRRGetScreenResources(display_, root_) : nullptr;
+    for (int half = 0; resources && half < 2; ++half) {
+      XRRMonitorInfo* monitor = XRRAllocateMonitor(display_, 1);
+      // One takes the screen's output, or RandR would add the whole screen as a third.
+      monitor->outputs[0] = resources->outputs[0];
+      monitor->noutput = 1 - half;
+      monitor->name = XInternAtom(display_, half ? "RIGHT" : "LEFT", False);
+      monitor->x = half * 400;
+      monitor->width = 400;
+      monitor->height = 600;
+      XRRSetMonitor(display_, root_, monitor);
+      XRRFreeMonitors(monitor);
+    }
+    if (resources) XRRFreeScreenResources(resources);
+    XSync(display_, False);
+    EXPECT_EQ(X11RootWallpaper(name).Install(dir_ / "halves.bmp"), Result::kSet);
+    for (const int x : {100, 300, 500, 700}) {
+      EXPECT_TRUE(
+          Shows(Property("_XROOTPMAP_ID"), x, 300, x % (2 * red) < red ? Qt::red : Qt::blue))
+          << x << (randr ? " on two monitors" : " without RandR");
+    }
+    XCloseDisplay(std::exchange(display_, nullptr));  // before its server goes
+  }
 }
 
 }  // namespace

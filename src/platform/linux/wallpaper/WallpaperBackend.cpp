@@ -1,61 +1,54 @@
 #include "platform/linux/wallpaper/WallpaperBackend.h"
 
 #include <cstdio>
-#include <cstdlib>
 
+#include "platform/linux/wallpaper/CosmicWallpaper.h"
+#include "platform/linux/wallpaper/GSettingsWallpaper.h"
+#include "platform/linux/wallpaper/PcmanfmWallpaper.h"
+#include "platform/linux/wallpaper/PlasmaWallpaper.h"
+#include "platform/linux/wallpaper/PortalWallpaper.h"
+#include "platform/linux/wallpaper/SwayWallpaper.h"
 #include "platform/linux/wallpaper/X11RootWallpaper.h"
+#include "platform/linux/wallpaper/XfceWallpaper.h"
 
 namespace dornava {
 namespace {
 
-using Factory = std::unique_ptr<WallpaperService> (*)();
+using enum WallpaperBackend;
 
-struct DesktopBackend {
-  Desktop desktop;
+struct Name {
   std::string_view name;
-  Factory make;  // the desktop's own backend; null while it has none
+  WallpaperBackend backend;
 };
 
-// One line per desktop: a desktop gets its own backend by naming the factory here.
-// clang-format off
-constexpr DesktopBackend kDesktops[] = {
-    {Desktop::kGnome, "GNOME", nullptr},
-    {Desktop::kPlasma, "KDE Plasma", nullptr},
-    {Desktop::kXfce, "Xfce", nullptr},
-    {Desktop::kCinnamon, "Cinnamon", nullptr},
-    {Desktop::kMate, "MATE", nullptr},
-    {Desktop::kLxqt, "LXQt", nullptr},
-    {Desktop::kBudgie, "Budgie", nullptr},
-    {Desktop::kWlroots, "sway/wlroots", nullptr},
-    {Desktop::kHyprland, "Hyprland", nullptr},
-};
-// clang-format on
-
-struct DesktopAlias {
-  std::string_view name;
-  Desktop desktop;
+// Entries of XDG_CURRENT_DESKTOP, compared without case ("ubuntu:GNOME", "Budgie:GNOME",
+// "labwc:wlroots"); the first known one wins.
+constexpr Name kDesktopNames[] = {
+    {"gnome", kGnome},    {"ubuntu", kGnome},        {"unity", kGnome},       {"budgie", kGnome},
+    {"pantheon", kGnome}, {"x-cinnamon", kCinnamon}, {"cinnamon", kCinnamon}, {"mate", kMate},
+    {"kde", kPlasma},     {"xfce", kXfce},           {"lxqt", kLxqt},         {"lxde", kLxde},
+    {"cosmic", kCosmic},  {"sway", kSway},           {"hyprland", kHyprland}, {"niri", kSwaybg},
+    {"river", kSwaybg},   {"labwc", kSwaybg},        {"wayfire", kSwaybg},    {"wlroots", kSwaybg},
 };
 
-// Entries of XDG_CURRENT_DESKTOP, a colon-separated list read from the front ("ubuntu:GNOME",
-// "Budgie:GNOME", "labwc:wlroots").
-constexpr DesktopAlias kCurrentDesktopNames[] = {
-    {"gnome", Desktop::kGnome},         {"unity", Desktop::kGnome},
-    {"kde", Desktop::kPlasma},          {"xfce", Desktop::kXfce},
-    {"x-cinnamon", Desktop::kCinnamon}, {"cinnamon", Desktop::kCinnamon},
-    {"mate", Desktop::kMate},           {"lxqt", Desktop::kLxqt},
-    {"budgie", Desktop::kBudgie},       {"sway", Desktop::kWlroots},
-    {"wlroots", Desktop::kWlroots},     {"river", Desktop::kWlroots},
-    {"hyprland", Desktop::kHyprland},
+// Beginnings of DESKTOP_SESSION, asked only without XDG_CURRENT_DESKTOP: older display managers
+// name a session file ("gnome-xorg", "plasmawayland", "xfce4"), sometimes by its full path.
+constexpr Name kSessionPrefixes[] = {
+    {"gnome", kGnome},       {"ubuntu", kGnome},      {"budgie", kGnome},  {"pantheon", kGnome},
+    {"cinnamon", kCinnamon}, {"mate", kMate},         {"plasma", kPlasma}, {"kde", kPlasma},
+    {"xfce", kXfce},         {"lxqt", kLxqt},         {"lxde", kLxde},     {"cosmic", kCosmic},
+    {"sway", kSway},         {"hyprland", kHyprland},
 };
 
-// Beginnings of DESKTOP_SESSION, which names a session file ("gnome-xorg", "plasmawayland",
-// "xfce4", "budgie-desktop"), sometimes by its full path.
-constexpr DesktopAlias kSessionPrefixes[] = {
-    {"gnome", Desktop::kGnome},  {"ubuntu", Desktop::kGnome},      {"plasma", Desktop::kPlasma},
-    {"kde", Desktop::kPlasma},   {"xfce", Desktop::kXfce},         {"cinnamon", Desktop::kCinnamon},
-    {"mate", Desktop::kMate},    {"lxqt", Desktop::kLxqt},         {"budgie", Desktop::kBudgie},
-    {"sway", Desktop::kWlroots}, {"hyprland", Desktop::kHyprland},
+// Sockets and marks compositors leave in the environment of their clients.
+constexpr Name kCompositorVariables[] = {
+    {"SWAYSOCK", kSway},      {"HYPRLAND_INSTANCE_SIGNATURE", kHyprland},
+    {"NIRI_SOCKET", kSwaybg}, {"WAYFIRE_SOCKET", kSwaybg},
+    {"LABWC_PID", kSwaybg},
 };
+
+constexpr const char* kVariables[] = {"DORNAVA_WALLPAPER_COMMAND", "XDG_CURRENT_DESKTOP",
+                                      "DESKTOP_SESSION", "DISPLAY", "WAYLAND_DISPLAY"};
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
@@ -65,100 +58,127 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
-const DesktopBackend* Find(Desktop desktop) {
-  for (const auto& entry : kDesktops) {
-    if (entry.desktop == desktop) return &entry;
+WallpaperBackend NamedDesktop(const SessionEnvironment& environment) {
+  const std::string current = Lower(environment.Get("XDG_CURRENT_DESKTOP"));
+  if (!current.empty()) {
+    std::string_view rest = current;
+    for (;;) {
+      const auto colon = rest.find(':');
+      for (const auto& entry : kDesktopNames) {
+        if (rest.substr(0, colon) == entry.name) return entry.backend;
+      }
+      if (colon == std::string_view::npos) return kNone;
+      rest.remove_prefix(colon + 1);
+    }
   }
-  return nullptr;
-}
-
-std::string Variable(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
+  std::string session = Lower(environment.Get("DESKTOP_SESSION"));
+  session.erase(0, session.rfind('/') + 1);
+  for (const auto& entry : kSessionPrefixes) {
+    if (!session.empty() && session.starts_with(entry.name)) return entry.backend;
+  }
+  return kNone;
 }
 
 }  // namespace
 
+std::string SessionEnvironment::Get(std::string_view name) const {
+  const auto found = variables.find(name);
+  return found == variables.end() ? std::string() : found->second;
+}
+
 SessionEnvironment SessionEnvironment::FromProcess() {
-  return {Variable("XDG_CURRENT_DESKTOP"), Variable("DESKTOP_SESSION"), Variable("DISPLAY"),
-          Variable("WAYLAND_DISPLAY")};
-}
-
-Desktop DetectDesktop(const SessionEnvironment& environment) {
-  if (!environment.xdgCurrentDesktop.empty()) {
-    const std::string list = Lower(environment.xdgCurrentDesktop);
-    std::string_view rest = list;
-    while (!rest.empty()) {
-      const auto colon = rest.find(':');
-      const std::string_view entry = rest.substr(0, colon);
-      for (const auto& alias : kCurrentDesktopNames) {
-        if (entry == alias.name) return alias.desktop;
-      }
-      rest = colon == std::string_view::npos ? std::string_view{} : rest.substr(colon + 1);
-    }
-    return Desktop::kUnknown;
+  SessionEnvironment environment;
+  for (const char* name : kVariables)
+    environment.variables[name] = EnvironmentValue(name);
+  for (const auto& entry : kCompositorVariables) {
+    const std::string name(entry.name);
+    environment.variables[name] = EnvironmentValue(name.c_str());
   }
-  std::string session = Lower(environment.desktopSession);
-  session.erase(0, session.rfind('/') + 1);
-  for (const auto& alias : kSessionPrefixes) {
-    if (session.starts_with(alias.name)) return alias.desktop;
-  }
-  return Desktop::kUnknown;
-}
-
-std::string_view DesktopName(Desktop desktop) {
-  const DesktopBackend* entry = Find(desktop);
-  return entry ? entry->name : "an unknown desktop";
+  environment.portalOffered = &PortalWallpaper::Offered;
+  return environment;
 }
 
 WallpaperChoice ChooseWallpaperBackend(const SessionEnvironment& environment) {
-  WallpaperChoice choice;
-  choice.desktop = DetectDesktop(environment);
-  const bool x11 = !environment.display.empty();
-  if (const DesktopBackend* entry = Find(choice.desktop)) {
-    if (entry->make) {
-      choice.backend = WallpaperBackend::kDesktop;
-    } else if (x11) {
-      choice.backend = WallpaperBackend::kX11Root;
-      choice.notice = "dornava: setting the wallpaper the " + std::string(entry->name) +
-                      " way is not supported yet; it goes on the X11 root window instead, where " +
-                      "the desktop may cover it.";
-    } else {
-      choice.notice = "dornava: setting the wallpaper on " + std::string(entry->name) +
-                      " without an X11 display is not supported yet; it stays as it is.";
-    }
-    return choice;
+  if (!environment.Get("DORNAVA_WALLPAPER_COMMAND").empty()) return {kCommand, {}};
+  if (const WallpaperBackend desktop = NamedDesktop(environment); desktop != kNone) {
+    return {desktop, {}};
   }
-  if (x11) {
-    choice.backend = WallpaperBackend::kX11Root;
-    if (!environment.waylandDisplay.empty()) {
-      choice.notice =
-          "dornava: this Wayland desktop is not one Dornava knows; the wallpaper goes on the X11 "
-          "root window of Xwayland, which the desktop may not show.";
-    }
-    return choice;
+  for (const auto& entry : kCompositorVariables) {
+    if (!environment.Get(entry.name).empty()) return {entry.backend, {}};
   }
-  choice.notice =
-      "dornava: no X11 display and no known desktop; the wallpaper cannot be set in this session.";
-  return choice;
+  if (environment.portalOffered()) return {kPortal, {}};
+  if (!environment.Get("DISPLAY").empty() && environment.Get("WAYLAND_DISPLAY").empty()) {
+    return {kX11Root, {}};
+  }
+  const std::string seen = environment.Get("XDG_CURRENT_DESKTOP");
+  return {kNone, "dornava: the wallpaper cannot be set on this desktop (" +
+                     (seen.empty() ? std::string("none named") : "\"" + seen + "\"") +
+                     "); set DORNAVA_WALLPAPER_COMMAND to a program, with its options, that takes "
+                     "the picture's path as its last argument."};
 }
 
-std::unique_ptr<WallpaperService> MakeWallpaperService(const SessionEnvironment& environment,
+CommandWallpaper::CommandWallpaper(std::string_view command) {
+  std::string word;
+  for (const char c : command) {
+    if (c == ' ' || c == '\t') {
+      if (!word.empty()) words_.push_back(std::move(word));
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  if (!word.empty()) words_.push_back(std::move(word));
+}
+
+bool CommandWallpaper::Apply(std::string_view path) {
+  path = StoredPath(path);
+  if (words_.empty() || path.empty()) return false;
+  std::vector<std::string> argv = words_;
+  argv.emplace_back(path);
+  // The user's program may decode and scale a large picture: it gets longer than a desktop call.
+  return RunProgram(argv, 10 * kDesktopTimeoutMs);
+}
+
+std::unique_ptr<DesktopWallpaper> MakeWallpaperService(const SessionEnvironment& environment,
                                                        std::string* notice) {
   WallpaperChoice choice = ChooseWallpaperBackend(environment);
   if (notice) *notice = std::move(choice.notice);
   switch (choice.backend) {
-    case WallpaperBackend::kDesktop:
-      return Find(choice.desktop)->make();
-    case WallpaperBackend::kX11Root:
-      return std::make_unique<X11RootWallpaper>(environment.display);
-    case WallpaperBackend::kNone:
+    case kCommand:
+      return std::make_unique<CommandWallpaper>(environment.Get("DORNAVA_WALLPAPER_COMMAND"));
+    case kGnome:
+      return std::make_unique<GSettingsWallpaper>(GSettingsDesktop::kGnome);
+    case kCinnamon:
+      return std::make_unique<GSettingsWallpaper>(GSettingsDesktop::kCinnamon);
+    case kMate:
+      return std::make_unique<GSettingsWallpaper>(GSettingsDesktop::kMate);
+    case kPlasma:
+      return std::make_unique<PlasmaWallpaper>();
+    case kXfce:
+      return std::make_unique<XfceWallpaper>();
+    case kLxqt:
+      return std::make_unique<PcmanfmWallpaper>(PcmanfmWallpaper::Kind::kLxqt);
+    case kLxde:
+      return std::make_unique<PcmanfmWallpaper>(PcmanfmWallpaper::Kind::kLxde);
+    case kCosmic:
+      return std::make_unique<CosmicWallpaper>();
+    case kSway:
+      return std::make_unique<SwayWallpaper>();
+    case kHyprland:
+      return std::make_unique<HyprlandWallpaper>();
+    case kSwaybg:
+      return std::make_unique<SwaybgWallpaper>();
+    case kPortal:
+      return std::make_unique<PortalWallpaper>();
+    case kX11Root:
+      return std::make_unique<X11RootWallpaper>(environment.Get("DISPLAY"));
+    case kNone:
       break;
   }
   return std::make_unique<NoWallpaper>();
 }
 
-std::unique_ptr<WallpaperService> MakeWallpaperService() {
+std::unique_ptr<DesktopWallpaper> MakeWallpaperService() {
   std::string notice;
   auto service = MakeWallpaperService(SessionEnvironment::FromProcess(), &notice);
   if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());

@@ -1,70 +1,75 @@
 // Which way the wallpaper is set in this session, decided from what the environment says about
-// the desktop and the displays.
+// the desktop, the compositor and the displays.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "switching/Services.h"
+#include "platform/linux/wallpaper/DesktopWallpaper.h"
 
 namespace dornava {
 
-// Desktops that keep the wallpaper their own way, over whatever the root window shows.
-enum class Desktop {
-  kUnknown,
-  kGnome,
-  kPlasma,
-  kXfce,
+enum class WallpaperBackend {
+  kNone,     // nothing fits: the wallpaper stays as it is
+  kCommand,  // the user's own program
+  kGnome,    // also Ubuntu, Budgie, Pantheon
   kCinnamon,
   kMate,
+  kPlasma,
+  kXfce,
   kLxqt,
-  kBudgie,
-  kWlroots,
+  kLxde,
+  kCosmic,
+  kSway,
   kHyprland,
+  kSwaybg,  // other layer-shell compositors
+  kPortal,
+  kX11Root,
 };
 
-// The variables the choice rests on; empty means unset.
+// The variables the choice rests on, and a way to ask the bus for the portal, asked only when
+// nothing else fits.
 struct SessionEnvironment {
-  std::string xdgCurrentDesktop;  // XDG_CURRENT_DESKTOP
-  std::string desktopSession;     // DESKTOP_SESSION
-  std::string display;            // DISPLAY
-  std::string waylandDisplay;     // WAYLAND_DISPLAY
+  std::map<std::string, std::string, std::less<>> variables;  // unset ones absent or empty
+  std::function<bool()> portalOffered = [] { return false; };
 
+  std::string Get(std::string_view name) const;
   static SessionEnvironment FromProcess();
 };
 
-enum class WallpaperBackend {
-  kNone,     // nothing can be done in this session
-  kDesktop,  // the detected desktop's own backend
-  kX11Root,  // the root window of the X display
-};
-
 struct WallpaperChoice {
-  Desktop desktop = Desktop::kUnknown;
   WallpaperBackend backend = WallpaperBackend::kNone;
-  // Said once to the user when the wallpaper will not go where the desktop shows it.
-  std::string notice;
+  std::string notice;  // said once to the user when nothing fits
 };
-
-// The desktop of the session: XDG_CURRENT_DESKTOP when it is set, otherwise DESKTOP_SESSION.
-Desktop DetectDesktop(const SessionEnvironment& environment);
-
-std::string_view DesktopName(Desktop desktop);
 
 WallpaperChoice ChooseWallpaperBackend(const SessionEnvironment& environment);
 
-// A service that leaves the wallpaper alone, for sessions where it cannot be set.
-class NoWallpaper final : public WallpaperService {
+// The user's DORNAVA_WALLPAPER_COMMAND: a program and its options, split at blanks (no quoting,
+// no shell), run with the picture's path as its last argument.
+class CommandWallpaper final : public DesktopWallpaper {
  public:
-  void SetWallpaper(std::string_view) override {}
+  explicit CommandWallpaper(std::string_view command);
+  bool Apply(std::string_view path) override;
+
+ private:
+  std::vector<std::string> words_;
+};
+
+// A service that leaves the wallpaper alone, for sessions where it cannot be set.
+class NoWallpaper final : public DesktopWallpaper {
+ public:
+  bool Apply(std::string_view) override { return false; }
 };
 
 // The service the choice names; its notice, if any, goes to `notice`.
-std::unique_ptr<WallpaperService> MakeWallpaperService(const SessionEnvironment& environment,
+std::unique_ptr<DesktopWallpaper> MakeWallpaperService(const SessionEnvironment& environment,
                                                        std::string* notice);
 
 // The same for this process, the notice written to stderr.
-std::unique_ptr<WallpaperService> MakeWallpaperService();
+std::unique_ptr<DesktopWallpaper> MakeWallpaperService();
 
 }  // namespace dornava

@@ -14,6 +14,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
 #include <array>
@@ -45,7 +46,7 @@ struct Descriptor {
 };
 
 Result Decode(std::string_view path, QImage& picture) {
-  path = path.substr(0, path.find('\0'));
+  path = StoredPath(path);
   if (path.empty()) return Result::kCannotRead;
   const QByteArray bytes(path.data(), static_cast<qsizetype>(path.size()));
   const QString name = QFile::decodeName(bytes);
@@ -117,7 +118,8 @@ std::array<unsigned long, 256> ChannelTable(unsigned long mask) {
   return table;
 }
 
-void Fill(XImage& target, const QImage& image, const Visual& visual) {
+// Draws `image` into `target` with its top left corner at `area`'s.
+void Fill(XImage& target, const QImage& image, const QRect& area, const Visual& visual) {
   const auto red = ChannelTable(visual.red_mask);
   const auto green = ChannelTable(visual.green_mask);
   const auto blue = ChannelTable(visual.blue_mask);
@@ -125,7 +127,7 @@ void Fill(XImage& target, const QImage& image, const Visual& visual) {
     const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     for (int x = 0; x < image.width(); ++x) {
       const QRgb rgb = line[x];
-      XPutPixel(&target, x, y,
+      XPutPixel(&target, area.x() + x, area.y() + y,
                 red[static_cast<unsigned>(qRed(rgb))] | green[static_cast<unsigned>(qGreen(rgb))] |
                     blue[static_cast<unsigned>(qBlue(rgb))]);
     }
@@ -216,6 +218,33 @@ void ReleasePrevious(Display* display, Window root, Pixmap ours, ErrorTrap& trap
   if (drawable && !window) XKillClient(display, *previous);
 }
 
+// The screen's monitors as RandR sees them, cut to the screen; the whole screen as one when
+// RandR is absent, too old to know monitors, or reports none.
+std::vector<QRect> Monitors(Display* display, Window root, const QRect& screen) {
+  std::vector<QRect> areas;
+  int opcode = 0;
+  int event = 0;
+  int error = 0;
+  int major = 0;
+  int minor = 0;
+  // Asked of Xlib itself: libXrandr leaks a little on each connection to a server without RandR.
+  if (XQueryExtension(display, "RANDR", &opcode, &event, &error) &&
+      XRRQueryVersion(display, &major, &minor) && (major > 1 || (major == 1 && minor >= 5))) {
+    int count = 0;
+    if (XRRMonitorInfo* monitors = XRRGetMonitors(display, root, True, &count)) {
+      for (int i = 0; i < count; ++i) {
+        const QRect area =
+            QRect(monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height)
+                .intersected(screen);
+        if (!area.isEmpty()) areas.push_back(area);
+      }
+      XRRFreeMonitors(monitors);
+    }
+  }
+  if (areas.empty()) areas.push_back(screen);
+  return areas;
+}
+
 Result Publish(Display* display, const QImage& picture, ErrorTrap& trap) {
   const int screen = DefaultScreen(display);
   const Window root = RootWindow(display, screen);
@@ -225,15 +254,21 @@ Result Publish(Display* display, const QImage& picture, ErrorTrap& trap) {
   const int width = DisplayWidth(display, screen);
   const int height = DisplayHeight(display, screen);
 
-  const QImage image = Cover(picture, width, height);
-  if (image.isNull()) return Result::kTooLarge;
+  // Each monitor shows the whole picture, filled as a screen of its own; what no monitor covers
+  // stays black.
+  std::vector<std::pair<QRect, QImage>> images;
+  for (const QRect& area : Monitors(display, root, QRect(0, 0, width, height))) {
+    images.emplace_back(area, Cover(picture, area.width(), area.height()));
+    if (images.back().second.isNull()) return Result::kTooLarge;
+  }
   XImage* ximage = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
   if (!ximage) return Result::kServerRefused;
   std::vector<char> pixels(static_cast<std::size_t>(ximage->bytes_per_line) *
                            static_cast<std::size_t>(height));
   ximage->data = pixels.data();
-  Fill(*ximage, image, *visual);
+  for (const auto& [area, image] : images)
+    Fill(*ximage, image, area, *visual);
 
   Pixmap pixmap = XCreatePixmap(display, root, static_cast<unsigned>(width),
                                 static_cast<unsigned>(height), static_cast<unsigned>(depth));
@@ -266,10 +301,6 @@ Result Publish(Display* display, const QImage& picture, ErrorTrap& trap) {
 
 X11RootWallpaper::X11RootWallpaper(std::string displayName)
     : displayName_(std::move(displayName)) {}
-
-void X11RootWallpaper::SetWallpaper(std::string_view path) {
-  Install(path);
-}
 
 X11WallpaperResult X11RootWallpaper::Install(std::string_view path) {
   QImage picture;

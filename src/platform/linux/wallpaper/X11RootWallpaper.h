@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "switching/Services.h"
+#include "platform/linux/wallpaper/DesktopWallpaper.h"
 
 namespace dornava {
 
@@ -21,7 +21,7 @@ enum class X11WallpaperResult {
   kServerRefused,      // the server failed a request (no memory for the pixmap, ...)
 };
 
-class X11RootWallpaper final : public WallpaperService {
+class X11RootWallpaper final : public DesktopWallpaper {
  public:
   // Pictures declaring more pixels than this are refused before they are decoded.
   static constexpr std::int64_t kMaxPixels = std::int64_t{10000} * 10000;
@@ -29,9 +29,9 @@ class X11RootWallpaper final : public WallpaperService {
   // `displayName` empty: the one DISPLAY names.
   explicit X11RootWallpaper(std::string displayName = {});
 
-  void SetWallpaper(std::string_view path) override;
+  bool Apply(std::string_view path) override { return Install(path) == X11WallpaperResult::kSet; }
 
-  // The same, saying what happened. The path is bytes as stored, cut at the first NUL.
+  // Says what happened. The path is bytes as stored, cut at the first NUL.
   X11WallpaperResult Install(std::string_view path);
 
  private:
