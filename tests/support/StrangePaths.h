@@ -17,9 +17,8 @@ inline std::vector<std::string> MakeStrangePaths(const std::string& folder,
   std::vector<std::string> paths;
   for (const char* name : {"two  blanks .png", "it's \"quoted\".png", "$(touch pwned).png",
                            "`touch pwned`.png", "new\nline.png", "a,b;c.png", "100% #1 ?x.png",
-                           "žluťoučký kůň ó\xC3\xA9.png", "-rf.png", "\\back\\slash.png"}) {
+                           "žluťoučký kůň ó\xC3\xA9.png", "-rf.png", "\\back\\slash.png"})
     paths.push_back(folder + "/" + name);
-  }
   std::string deep = folder;
   while (deep.size() < 3700)
     deep += "/" + std::string(200, 'd');

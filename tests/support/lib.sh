@@ -70,3 +70,31 @@ wait_window() {
   wait_for 60 "a window '$1'" window_up "$1"
   echo "$id"
 }
+
+# own_session DESKTOP ARGS...: runs the script again with ARGS as that desktop's session, on an X
+# server and a session bus of its own, and ends with its status. In that run it returns at once,
+# with `work` a fresh folder for HOME and the XDG folders, set before the bus starts so that
+# nothing it starts writes elsewhere.
+own_session() {
+  if [[ ${DORNAVA_SESSION-} ]]; then work=$DORNAVA_SESSION && return; fi
+  needs Xvfb dbus-run-session import convert
+  work=$(mktemp -d "${TMPDIR:-/tmp}/dornava-session.XXXXXX") && scratch+=("$work") ||
+    fail "no temporary folder"
+  own_display "$work"
+  export HOME=$work XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache \
+    XDG_RUNTIME_DIR=$work GIO_USE_VFS=local NO_AT_BRIDGE=1 XDG_CURRENT_DESKTOP=$1 \
+    DORNAVA_SESSION=$work
+  dbus-run-session -- bash "$0" "${@:2}"
+  local status=$?
+  for _ in {1..50}; do # what the bus started saves its settings in `work` as it ends
+    grep -qsxz "DORNAVA_SESSION=$work" /proc/[0-9]*/environ && sleep 0.1 || break
+  done
+  exit "$status"
+}
+
+# one_colour FILE COLOUR: a small PNG picture of that colour. shows COLOUR: whether the middle of
+# an 800x600 root window shows it (#RRGGBB). quietly COMMAND...: runs it in the background, its
+# output dropped, to end with the script.
+one_colour() { convert -size 64x48 "xc:$2" "png:$1" || fail "convert failed"; }
+shows() { [[ $(import -window root -crop 1x1+400+300 -depth 8 txt:- 2>/dev/null) == *"$1"* ]]; }
+quietly() { "$@" >/dev/null 2>&1 & background+=($!); }

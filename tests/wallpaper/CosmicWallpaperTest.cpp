@@ -6,15 +6,17 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <optional>
 #include <regex>
 #include <sstream>
+#include <utility>
 
 #include "platform/linux/wallpaper/CosmicWallpaper.h"
 #include "platform/linux/wallpaper/PortalWallpaper.h"
+#include "support/BusStandIn.h"
 #include "support/StrangePaths.h"
 #include "support/TempDir.h"
 
@@ -61,9 +63,7 @@ TEST(Cosmic, NamesEveryPathAsTheSameFile) {
   test::ScopedEnv configHome("XDG_CONFIG_HOME", home / "made");
   const std::string folder = home / "made/cosmic/com.system76.CosmicBackground/v1/";
   const auto key = [&](const char* name) {
-    std::ostringstream text;
-    text << std::ifstream(folder + name).rdbuf();
-    return text.str();
+    return (std::ostringstream() << std::ifstream(folder + name).rdbuf()).str();
   };
   auto paths = test::MakeStrangePaths(pictures.path(), "picture");
   paths.push_back(pictures.Write("tab\t\x01\x7f", "picture"));
@@ -85,81 +85,44 @@ TEST(Cosmic, NamesEveryPathAsTheSameFile) {
   }
 }
 
-// The portal, served from a thread of its own as the backend's call blocks the test's: records
-// what each request brings and answers with `answer`, or never.
-class FakePortal : public QDBusVirtualObject {
- public:
-  FakePortal() {
-    moveToThread(&thread_);
-    thread_.start();
-    bus_.registerVirtualObject(u"/org/freedesktop/portal/desktop"_qs, this);
-    bus_.registerService(u"org.freedesktop.portal.Desktop"_qs);
-  }
-  ~FakePortal() override {
-    thread_.quit();
-    thread_.wait();
-    QDBusConnection::disconnectFromBus(bus_.name());
-  }
-
-  QString introspect(const QString&) const override { return {}; }
-  bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override {
-    const std::lock_guard lock(mutex);
-    if (message.member() == u"Get"_qs) {  // the interface's version
-      return bus.send(message.createReply(QVariant::fromValue(QDBusVariant(1u))));
-    }
-    struct stat status {};
-    const auto fd = message.arguments().value(1).value<QDBusUnixFileDescriptor>();
-    if (::fstat(fd.fileDescriptor(), &status) == 0) file = {status.st_dev, status.st_ino};
-    options = qdbus_cast<QVariantMap>(message.arguments().value(2));
-    const QString handle = u"/org/freedesktop/portal/desktop/request/"_qs +
-                           message.service().mid(1).replace(u'.', u'_') + u'/' +
-                           options.value(u"handle_token"_qs, u"none"_qs).toString();
-    bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
-    return !answer || bus.send(QDBusMessage::createSignal(
-                                   handle, u"org.freedesktop.portal.Request"_qs, u"Response"_qs)
-                               << *answer << QVariantMap());
-  }
-
-  std::mutex mutex;
-  std::optional<uint> answer;
-  std::optional<std::pair<dev_t, ino_t>> file;
-  QVariantMap options;
-
- private:
-  QThread thread_;
-  QDBusConnection bus_ = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"portal"_qs);
-};
-
 // The portal is offered once it is on the bus. It gets the open file, whatever its name, and the
 // options; only its answer 0 counts as done, and no answer as a failure once the wait is over.
 TEST(Portal, HandsOverTheFileAndWaitsForTheAnswer) {
   EXPECT_FALSE(PortalWallpaper::Offered());
-  FakePortal portal;
+  std::atomic<int> answer = 0;  // below 0: it never answers
+  const auto respond = [&answer](const QDBusMessage& call, const QDBusConnection& bus) {
+    if (call.member() == u"Get"_qs) {  // the interface's version
+      return bus.send(call.createReply(QVariant::fromValue(QDBusVariant(1u))));
+    }
+    const auto options = qdbus_cast<QVariantMap>(call.arguments().value(2));
+    const QString handle = u"/org/freedesktop/portal/desktop/request/"_qs +
+                           call.service().mid(1).replace(u'.', u'_') + u'/' +
+                           options.value(u"handle_token"_qs).toString();
+    bus.send(call.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
+    return answer < 0 || bus.send(QDBusMessage::createSignal(
+                                      handle, u"org.freedesktop.portal.Request"_qs, u"Response"_qs)
+                                  << static_cast<uint>(answer) << QVariantMap());
+  };
+  test::BusStandIn portal(u"org.freedesktop.portal.Desktop"_qs,
+                          u"/org/freedesktop/portal/desktop"_qs, respond);
   ASSERT_TRUE(PortalWallpaper::Offered());
   test::TempDir pictures;
+  EXPECT_FALSE(PortalWallpaper().Apply(pictures / "gone"));
   const std::string picture = pictures.Write("new\nline $(x).png", "picture");
-  // The picture, the portal's answer (none: it never answers) and what Apply says.
-  const std::tuple<std::string, std::optional<uint>, bool> rows[] = {
-      {picture, 0u, true},
-      {picture, 1u, false},
-      {picture, {}, false},
-      {pictures / "gone", 0u, false}};
-  for (const auto& [path, answer, applied] : rows) {
-    SCOPED_TRACE(path);
-    {
-      const std::lock_guard lock(portal.mutex);
-      portal.answer = answer;
-      portal.file.reset();
-    }
-    EXPECT_EQ(PortalWallpaper().Apply(path), applied);
-    struct stat status {};
-    const bool exists = ::stat(path.c_str(), &status) == 0;
-    const std::lock_guard lock(portal.mutex);
-    EXPECT_EQ(portal.file,
-              exists ? std::optional(std::pair{status.st_dev, status.st_ino}) : std::nullopt);
-    EXPECT_TRUE(!exists || (portal.options.value(u"show-preview"_qs) == QVariant(false) &&
-                            portal.options.value(u"set-on"_qs) == QVariant(u"background"_qs)));
+  const std::pair<int, bool> rows[] = {{0, true}, {1, false}, {-1, false}};
+  for (const auto& [code, applied] : rows) {
+    answer = code;
+    EXPECT_EQ(PortalWallpaper().Apply(picture), applied) << code;
   }
+  const QList<QVariantList> calls = portal.Calls();  // Get, then one for each row
+  ASSERT_EQ(calls.size(), 4);
+  struct stat file = {}, given = {};
+  ::stat(picture.c_str(), &file);
+  ::fstat(calls[1].value(1).value<QDBusUnixFileDescriptor>().fileDescriptor(), &given);
+  EXPECT_EQ(std::pair(given.st_dev, given.st_ino), std::pair(file.st_dev, file.st_ino));
+  const auto options = qdbus_cast<QVariantMap>(calls[1].value(2));
+  EXPECT_EQ(options.value(u"show-preview"_qs), QVariant(false));
+  EXPECT_EQ(options.value(u"set-on"_qs), QVariant(u"background"_qs));
 }
 
 }  // namespace

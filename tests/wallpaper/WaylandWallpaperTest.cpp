@@ -8,10 +8,11 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
+#include <fstream>
 #include <thread>
 
 #include "platform/linux/wallpaper/SwayWallpaper.h"
+#include "support/RecordingProgram.h"
 #include "support/StrangePaths.h"
 #include "support/TempDir.h"
 
@@ -27,11 +28,6 @@ struct Wayland : testing::Test {
   ScopedEnv pathEnv{"PATH", bin.path() + ":" + EnvironmentValue("PATH")};
   std::string links = runtime / "dornava";
 
-  void StandIn(const std::string& name, const std::string& then) {
-    const auto file = bin.Write(name, "#!/bin/sh\necho \"$*\" >>'" + (bin / "log") + "'\n" + then);
-    fs::permissions(file, fs::perms::owner_all);
-  }
-  std::string Read(fs::path f) { return (std::stringstream() << std::ifstream(f).rdbuf()).str(); }
   std::vector<fs::path> Links() { return {fs::directory_iterator(links), {}}; }
 };
 
@@ -88,26 +84,29 @@ TEST_F(Wayland, SwaySendsOneRunCommandAndNeedsEveryResultToSucceed) {
 }
 
 TEST_F(Wayland, HyprlandPreloadsSetsForEveryMonitorAndUnloads) {
-  StandIn("hyprctl", "");
+  WriteRecordingProgram(bin / "hyprctl");
   ASSERT_TRUE(HyprlandWallpaper().Apply(pictures.Write("a,b.png", "picture")));
   const std::string link = Links().at(0);
-  EXPECT_EQ(Read(bin / "log"), "hyprpaper preload " + link + "\nhyprpaper wallpaper ," + link +
-                                   "\nhyprpaper unload unused\n");
+  EXPECT_EQ(RecordedRuns(bin / "hyprctl"), (Runs{{"hyprpaper", "preload", link},
+                                                 {"hyprpaper", "wallpaper", "," + link},
+                                                 {"hyprpaper", "unload", "unused"}}));
 }
 
 TEST_F(Wayland, SwaybgReplacesTheOneRunningOnlyOnceTheNewOneStays) {
   // Runs while the test does unless stopped; on a "bad" picture it ends at once.
-  StandIn("swaybg", "echo $$ >>'" + (bin / "pids") + "'\ncase \"$4\" in *bad*) exit 1;; esac\n" +
-                        "while kill -0 $PPID; do sleep 0.1; done\n");
-  SwaybgWallpaper swaybg;
-  EXPECT_TRUE(swaybg.Apply(pictures / "first $(x).png"));
-  EXPECT_FALSE(swaybg.Apply(pictures / "bad.png"));
-  const pid_t first = std::stoi(Read(bin / "pids"));
+  WriteRecordingProgram(bin / "swaybg", "echo $$ >>'" + (bin / "pids") +
+                                            "'\ncase \"$4\" in *bad*) exit 1;; esac\n"
+                                            "while kill -0 $PPID; do sleep 0.1; done\n");
+  SwaybgWallpaper backend;
+  EXPECT_TRUE(backend.Apply(pictures / "first $(x).png"));
+  EXPECT_FALSE(backend.Apply(pictures / "bad.png"));
+  pid_t first = 0;
+  std::ifstream(bin / "pids") >> first;
   EXPECT_EQ(::kill(first, 0), 0);
-  EXPECT_TRUE(swaybg.Apply(pictures / "last.png"));
+  EXPECT_TRUE(backend.Apply(pictures / "last.png"));
   EXPECT_NE(::kill(first, 0), 0);
-  EXPECT_EQ(Read(bin / "log").substr(0, Read(bin / "log").find('\n')),
-            "-o * -i " + (pictures / "first $(x).png") + " -m fill");
+  EXPECT_EQ(RecordedRuns(bin / "swaybg").at(0),
+            (std::vector<std::string>{"-o", "*", "-i", pictures / "first $(x).png", "-m", "fill"}));
 }
 
 }  // namespace

@@ -24,50 +24,36 @@ void Set(const char* channel, const QString& property, const QVariant& value) {
   ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
 }
 
-QVariant Get(const QString& property) {
-  const auto reply = Xfconf("GetProperty", {"xfce4-desktop", property});
-  if (reply.type() != QDBusMessage::ReplyMessage) return {};
-  return qvariant_cast<QDBusVariant>(reply.arguments().front()).variant();
-}
-
-QString Backdrop(const char* monitor, int workspace, const char* leaf) {
-  return QStringLiteral("/backdrop/screen0/monitor%1/workspace%2/%3")
-      .arg(monitor, QString::number(workspace), leaf);
+QVariantMap Stored() {
+  const auto reply = Xfconf("GetAllProperties", {"xfce4-desktop", "/"});
+  EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+  return qdbus_cast<QVariantMap>(reply.arguments().value(0));
 }
 
 TEST(XfceWallpaper, EveryBackdropTakesThePathAndKeepsItsStyle) {
   Set("xfwm4", "/general/workspace_count", 2);
-  Set("xfce4-desktop", Backdrop("OLD-1", 0, "last-image"), "/old.png");
-  Set("xfce4-desktop", Backdrop("OLD-1", 0, "backdrop-cycle-enable"), true);
-  Set("xfce4-desktop", Backdrop("DP-1", 1, "image-style"), 3);
+  Set("xfce4-desktop", "/backdrop/screen0/monitorOLD-1/workspace0/last-image", "/old.png");
+  Set("xfce4-desktop", "/backdrop/screen0/monitorOLD-1/workspace0/backdrop-cycle-enable", true);
+  Set("xfce4-desktop", "/backdrop/screen0/monitorDP-1/workspace1/image-style", 3);
   XfceWallpaper wallpaper({"DP-1", "HDMI-A-2"});
-
-  const std::pair<const char*, int> images[] = {
-      {"OLD-1", 0}, {"DP-1", 0}, {"DP-1", 1}, {"HDMI-A-2", 0}, {"HDMI-A-2", 1}};
   test::TempDir folder;
   for (const std::string& path : test::MakeStrangePaths(folder.path(), "png")) {
     ASSERT_TRUE(wallpaper.Apply(path)) << path;
-    for (const auto& [monitor, workspace] : images) {
-      const QVariant stored = Get(Backdrop(monitor, workspace, "last-image"));
-      EXPECT_EQ(stored.metaType(), QMetaType::fromType<QString>()) << monitor << workspace;
-      EXPECT_EQ(stored.toString().toStdString(), path) << monitor << workspace;
+    const QVariant picture = QString::fromStdString(path), none;  // none: no such property
+    const std::pair<const char*, QVariant> expected[] = {
+        {"/backdrop/screen0/monitorOLD-1/workspace0/last-image", picture},
+        {"/backdrop/screen0/monitorDP-1/workspace1/last-image", picture},
+        {"/backdrop/screen0/monitorHDMI-A-2/workspace0/last-image", picture},
+        {"/backdrop/screen0/monitorDP-1/workspace2/last-image", none},
+        {"/backdrop/screen0/monitorDP-1/workspace0/image-style", 5},
+        {"/backdrop/screen0/monitorDP-1/workspace1/image-style", 3},
+        {"/backdrop/screen0/monitorOLD-1/workspace0/backdrop-cycle-enable", false},
+    };
+    const QVariantMap stored = Stored();
+    for (const auto& [property, value] : expected) {
+      EXPECT_EQ(stored.value(property).metaType(), value.metaType()) << property;  // int, not uint
+      EXPECT_EQ(stored.value(property), value) << property;
     }
-  }
-
-  const struct {
-    QString property;
-    QVariant expected;  // invalid: no such property
-  } settings[] = {
-      {Backdrop("DP-1", 0, "image-style"), 5},
-      {Backdrop("DP-1", 1, "image-style"), 3},
-      {Backdrop("HDMI-A-2", 1, "image-style"), 5},
-      {Backdrop("OLD-1", 0, "backdrop-cycle-enable"), false},
-      {Backdrop("DP-1", 2, "last-image"), {}},
-  };
-  for (const auto& [property, expected] : settings) {
-    const QVariant stored = Get(property);
-    EXPECT_EQ(stored.metaType(), expected.metaType()) << property.toStdString();
-    EXPECT_EQ(stored, expected) << property.toStdString();
   }
 }
 
@@ -75,20 +61,14 @@ TEST(XfceWallpaper, FailsAndStoresNothing) {
   Xfconf("ResetProperty", {"xfce4-desktop", "/", true});
   test::TempDir folder;
   const std::string picture = folder.Write("a.png", "png");
-  const struct {
-    const char* what;
-    std::vector<std::string> monitors;
-    std::string path;
-  } cases[] = {
+  const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {
       {"a path that is not UTF-8", {"DP-1"}, folder / "a\xff.png"},
       {"no screen and no backdrop", {}, picture},
       {"a monitor name the store refuses", {"DP 1"}, picture},
   };
   for (const auto& [what, monitors, path] : cases) {
     EXPECT_FALSE(XfceWallpaper(monitors).Apply(path)) << what;
-    const auto stored = Xfconf("GetAllProperties", {"xfce4-desktop", "/"});
-    ASSERT_EQ(stored.type(), QDBusMessage::ReplyMessage) << what;
-    EXPECT_TRUE(qdbus_cast<QVariantMap>(stored.arguments().front()).isEmpty()) << what;
+    EXPECT_TRUE(Stored().isEmpty()) << what;
   }
 }
 

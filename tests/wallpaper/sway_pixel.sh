@@ -23,7 +23,8 @@ env=(env HOME="$dir" XDG_RUNTIME_DIR="$dir" WLR_BACKENDS=headless WLR_RENDERER=p
 "${as[@]}" "${env[@]}" sway -c config >sway.log 2>&1 & background+=($!)
 up() { socket=$(compgen -G "$dir/sway-ipc.*.sock") && display=$(compgen -G 'wayland-?'); }
 wait_for 30 "sway to start" up
-IFS=. read -r _ _ pid _ <<<"${socket##*/}" && env+=(XDG_CURRENT_DESKTOP=sway SWAYSOCK="$socket" WAYLAND_DISPLAY="$display")
+IFS=. read -r _ _ pid _ <<<"${socket##*/}" # sway-ipc.UID.PID.sock
+env+=(XDG_CURRENT_DESKTOP=sway SWAYSOCK="$socket" WAYLAND_DISPLAY="$display")
 "${as[@]}" "${env[@]}" ./set_wallpaper "$picture" || fail "the backend failed: $(<sway.log)"
 [[ ! -e x ]] || fail "a command in the file name ran" # sway expands words before it answers
 pixel() { "${as[@]}" "${env[@]}" grim -g '640,360 1x1' -t ppm - | tail -c 3 | od -An -tx1; }
