@@ -101,6 +101,52 @@ TEST_F(SqliteFileTest, AFileThatIsNotARegistryIsMovedAsideAndAPrivateOneMade) {
 
 // Names fold by their letters, not just ASCII, and keep their first spelling; a tree goes
 // exactly, not a key whose name merely starts the same.
+// A registry another program holds locked past the wait, and a link at the registry's place, are
+// left exactly as they are, with a notice; the registry is there again once the lock goes.
+TEST_F(SqliteFileTest, ABusyFileOrALinkIsLeftAlone) {
+  fs::create_directories(fs::path(path_).parent_path());
+  auto open = SqliteRegistry::Open(path_, nullptr);
+  Rewrite(*open, {"S 07:30 - sea"});
+  const auto hold = [this](const char* sql) {
+    sqlite3* holder = nullptr;
+    sqlite3_open(path_.c_str(), &holder);
+    sqlite3_exec(holder, sql, nullptr, nullptr, nullptr);
+    return holder;
+  };
+  // A batch that could not take the write lock writes nothing, even once the lock has gone.
+  RegKey key = 0;
+  ASSERT_EQ(open->OpenKeyEx(kHkeyCurrentUser, "Software\\Brenlow\\Dornava", 0, 0xF003F, &key), 0);
+  sqlite3* writer = hold("BEGIN IMMEDIATE");
+  open->BeginBatch(true);
+  sqlite3_close(writer);
+  EXPECT_NE(open->SetValueEx(key, "000", 0, kRegSz, reinterpret_cast<const std::uint8_t*>("x"), 1),
+            0);
+  open->EndBatch();
+  EXPECT_FALSE(open->LastBatchKept());
+  open.reset();
+
+  sqlite3* holder = hold("PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;");
+  const std::string before = Slurp(path_);
+  std::string notice;
+  EXPECT_EQ(SqliteRegistry::Open(path_, &notice), nullptr);
+  EXPECT_NE(notice.find("in use"), std::string::npos) << notice;
+  EXPECT_EQ(Slurp(path_), before);
+  EXPECT_TRUE(Aside().empty());
+  sqlite3_close(holder);
+  EXPECT_EQ(Load(*SqliteRegistry::Open(path_, nullptr)), Lines{"S 07:30 - sea"});
+
+  const std::string target = dir_.Write("elsewhere.db", Slurp(path_));
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+  fs::remove(path_);
+  fs::create_symlink(target, path_);
+  EXPECT_EQ(SqliteRegistry::Open(path_, &notice), nullptr);
+  EXPECT_NE(notice.find("symbolic link"), std::string::npos) << notice;
+  EXPECT_TRUE(fs::is_symlink(path_));
+  EXPECT_EQ(fs::status(target).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+  EXPECT_TRUE(Aside().empty());
+}
+
 TEST_F(SqliteFileTest, NamesKeepTheirCaseAndTreesDeleteExactly) {
   auto raw = SqliteRegistry::Open(":memory:", nullptr);
   Registr registr(*raw);

@@ -40,35 +40,40 @@ CREATE TABLE vals(
   PRIMARY KEY(key, fold)) WITHOUT ROWID;
 )sql";
 
-enum class Health { kGood, kFresh, kForeign, kBroken };
+enum class Health { kGood, kFresh, kForeign, kBroken, kBusy };
 
-bool IsBrokenFile(int code) {
+// A lock held by another connection says nothing about the file: it is waited for, and when it
+// outlasts the wait the file is left alone.
+bool IsBusy(int code) {
   code &= 0xFF;
-  return code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
+  return code == SQLITE_BUSY || code == SQLITE_LOCKED;
 }
 
 // Whether `db` holds our registry, an empty database, or something else.
 Health Examine(sqlite3* db) {
+  const auto failed = [db](int rc) {
+    return IsBusy(rc) || IsBusy(sqlite3_errcode(db)) ? Health::kBusy : Health::kBroken;
+  };
   int id = 0;
   {
     SqliteStatement applicationId(db, "PRAGMA application_id");
-    if (!applicationId.Ok())
-      return IsBrokenFile(sqlite3_errcode(db)) ? Health::kBroken : Health::kForeign;
+    if (!applicationId.Ok()) return failed(SQLITE_ERROR);
     const int rc = applicationId.Step();
-    if (rc != SQLITE_ROW) {
-      const int code = rc & 0xFF;
-      return code == SQLITE_BUSY || code == SQLITE_LOCKED ? Health::kForeign : Health::kBroken;
-    }
+    if (rc != SQLITE_ROW) return failed(rc);
     id = static_cast<int>(applicationId.Int(0));
   }
   if (id == kApplicationId) {
     SqliteStatement check(db, "PRAGMA quick_check");
-    return check.Ok() && check.Step() == SQLITE_ROW && check.Text(0) == "ok" ? Health::kGood
-                                                                             : Health::kBroken;
+    if (!check.Ok()) return failed(SQLITE_ERROR);
+    const int rc = check.Step();
+    if (rc != SQLITE_ROW) return failed(rc);
+    return check.Text(0) == "ok" ? Health::kGood : Health::kBroken;
   }
   if (id != 0) return Health::kForeign;
   SqliteStatement tables(db, "SELECT count(*) FROM sqlite_schema");
-  if (!tables.Ok() || tables.Step() != SQLITE_ROW) return Health::kBroken;
+  if (!tables.Ok()) return failed(SQLITE_ERROR);
+  const int rc = tables.Step();
+  if (rc != SQLITE_ROW) return failed(rc);
   return tables.Int(0) == 0 ? Health::kFresh : Health::kForeign;
 }
 
@@ -109,15 +114,17 @@ sqlite3* OpenConnection(const std::string& path) {
   (void)configured;
   if (path != ":memory:") {
     // Created here so it is private from its first byte; the journal files inherit the mode.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // A link there is not followed: its target's mode would be changed through it.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return nullptr;
     ::fchmod(fd, 0600);
     ::close(fd);
   }
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path.c_str(), &db,
-                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                      nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(
+          path.c_str(), &db,
+          SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW,
+          nullptr) != SQLITE_OK) {
     sqlite3_close(db);
     return nullptr;
   }
@@ -163,16 +170,35 @@ bool Setup(sqlite3* db, Health health) {
   return false;
 }
 
+// Closes a connection to a file that is not ours without the checkpoint a last connection
+// makes on close, which would write the journal into that file and delete it.
+void CloseUntouched(sqlite3* db) {
+  sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+  sqlite3_close(db);
+}
+
+bool IsLink(const std::string& path) {
+  struct stat info;
+  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 }  // namespace
 
 sqlite3* OpenRegistryDatabase(const std::string& path, std::string* notice) {
   if (notice) notice->clear();
   if (path != ":memory:" && !MakeRegistryFolder(path)) return nullptr;
+  if (path != ":memory:" && IsLink(path)) {
+    if (notice) {
+      *notice = "The registry file " + path +
+                " is a symbolic link, which is not followed; put the file itself there.";
+    }
+    return nullptr;
+  }
   sqlite3* db = OpenConnection(path);
   if (!db) return nullptr;
   Health health = Examine(db);
   if (health == Health::kBroken || health == Health::kForeign) {
-    sqlite3_close(db);
+    CloseUntouched(db);
     if (path == ":memory:") return nullptr;
     const std::string aside = MoveAside(path);
     if (aside.empty()) return nullptr;
@@ -184,8 +210,13 @@ sqlite3* OpenRegistryDatabase(const std::string& path, std::string* notice) {
     if (!db) return nullptr;
     health = Examine(db);
   }
-  if (!Setup(db, health)) {
+  if (health == Health::kBusy || !Setup(db, health)) {
+    const bool busy = health == Health::kBusy || IsBusy(sqlite3_errcode(db));
     sqlite3_close(db);
+    if (busy && notice) {
+      *notice = "The registry file " + path +
+                " is in use by another program; it was left as it is. Try again later.";
+    }
     return nullptr;
   }
   return db;
