@@ -3,12 +3,19 @@
 # A stored schedule changes the wallpaper on the first tick, a minute after the start: a relative
 # entry "R 00:01" (red) and then a clock entry for the minute after the start (blue), both due;
 # the root window then shows the later one's colour, and nothing changed before the tick.
-# Usage: switch_wallpaper.sh DORNAVA DORNAVA_REG. Exits 77 (skipped) without Xvfb or ImageMagick.
+# Usage: switch_wallpaper.sh DORNAVA DORNAVA_REG [--memcheck]. With --memcheck the program runs
+# under valgrind, which must find no invalid access and nothing definitely lost when it is ended.
+# Exits 77 (skipped) without Xvfb, ImageMagick or, asked for, valgrind.
 set -u
 # shellcheck source-path=SCRIPTDIR source=../support/lib.sh
 source "$(dirname "$0")/../support/lib.sh"
 needs Xvfb convert import
 work=$(mktemp -d) && scratch+=("$work") || fail "no temporary folder"
+launcher=()
+if [[ ${3-} == --memcheck ]]; then
+  needs valgrind
+  launcher=(valgrind --leak-check=full --errors-for-leak-kinds=definite --log-file="$work/vg.log")
+fi
 export XDG_CONFIG_HOME=$work/config
 # The root window is what is looked at: no desktop, compositor or bus may be chosen instead.
 unset XDG_CURRENT_DESKTOP DESKTOP_SESSION WAYLAND_DISPLAY SWAYSOCK HYPRLAND_INSTANCE_SIGNATURE \
@@ -23,7 +30,7 @@ key='HKCU\Software\Brenlow\Dornava'
   fail "dornava-reg add"
 own_display "$work"
 pixel() { import -window root -crop 1x1+400+300 -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}'; }
-"$1" A &
+"${launcher[@]}" "$1" A &
 background+=($!)
 started=$SECONDS
 blue() { [[ $(pixel) == '#0000FF' ]]; }
@@ -32,3 +39,7 @@ wait_for 100 "the root to show the later entry's blue" blue
 sleep 2
 blue || fail "the root changed again to $(pixel)"
 echo "the root shows the later entry's blue $((SECONDS - started)) s after the start"
+[[ ${launcher[*]} ]] || exit 0
+kill "${background[-1]}" && wait "${background[-1]}"
+grep -q 'ERROR SUMMARY: 0 errors' "$work/vg.log" ||
+  fail "valgrind: $(grep -A12 -m2 -E 'Invalid|definitely lost in' "$work/vg.log")"

@@ -1,5 +1,7 @@
 #include "platform/linux/wallpaper/SessionBus.h"
 
+#include <sys/stat.h>
+
 #include <atomic>
 
 #include "platform/linux/wallpaper/DesktopWallpaper.h"
@@ -12,11 +14,22 @@ QString UniqueName() {
   return QStringLiteral("dornava-wallpaper-%1").arg(count++);
 }
 
+// Without an address, or the per-user socket that stands for one, libdbus would launch a bus of
+// its own on the X display just to be asked one question, and leave it running.
+QDBusConnection Connect(const QString& name) {
+  struct stat info;
+  const std::string runtime = EnvironmentValue("XDG_RUNTIME_DIR");
+  if (EnvironmentValue("DBUS_SESSION_BUS_ADDRESS").empty() &&
+      (runtime.empty() || ::stat((runtime + "/bus").c_str(), &info) != 0 ||
+       !S_ISSOCK(info.st_mode))) {
+    return QDBusConnection(QString());
+  }
+  return QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+}
+
 }  // namespace
 
-SessionBus::SessionBus()
-    : name_(UniqueName()),
-      connection_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, name_)) {}
+SessionBus::SessionBus() : name_(UniqueName()), connection_(Connect(name_)) {}
 
 SessionBus::~SessionBus() {
   connection_ = QDBusConnection(QString());
