@@ -96,6 +96,20 @@ const struct Control {
                  {"keypad Enter on the list", "List1", "", Qt::Key_Enter, 2, 2, true, false},
                  {"Enter on Autostart", "Check1", "", Qt::Key_Return, 2, 2, true, false}};
 
+// A gesture on the list of two with the second entry highlighted, and the entry highlighted after.
+const struct Gesture {
+  const char* name;
+  int click;  // the entry clicked (2: just below the entries), or -1
+  Qt::KeyboardModifier modifier;
+  int key, highlighted;
+  bool (*program)(Registr&, ScheduleList&);
+} kGestures[] = {{"Ctrl+click on the highlighted entry", 1, Qt::ControlModifier, 0, 1, nullptr},
+                 {"Ctrl+click on the other entry", 0, Qt::ControlModifier, 0, 0, nullptr},
+                 {"click below the entries", 2, Qt::NoModifier, 0, 1, nullptr},
+                 {"Ctrl+Space", -1, Qt::ControlModifier, Qt::Key_Space, 1, nullptr},
+                 {"Ctrl+Up", -1, Qt::ControlModifier, Qt::Key_Up, 0, nullptr},
+                 {"the program reloads the list", -1, {}, 0, 0, LoadSchedule}};
+
 }  // namespace
 
 class WindowsTest : public QObject {
@@ -159,6 +173,32 @@ class WindowsTest : public QObject {
     harness.clock.ms += 60000;
     if (timer1->remainingTime() > 59000) QMetaObject::invokeMethod(timer1, "timeout");
     QCOMPARE(harness.wallpaper.paths, row.started ? Lines{banner_} : Lines{});
+  }
+  void selection_data() {
+    QTest::addColumn<int>("index");
+    for (int index = 0; index < int(std::size(kGestures)); ++index)
+      QTest::newRow(kGestures[index].name) << index;
+  }
+  void selection() {
+    QFETCH(int, index);
+    const Gesture& row = kGestures[index];
+    const Lines lines{"R 00:01 - " + banner_, "S 02:00 - " + banner_};
+    Harness harness(lines);
+    auto* list = Child<QListWidget>(harness.windows.mainView, "List1");
+    ScheduleList& shown = harness.windows.mainView.List1();
+    const auto at = [high = list->sizeHintForRow(0)](int entry) {
+      return QPoint(4, high * entry + high / 2);
+    };
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(1));
+    if (row.click >= 0)
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, row.modifier, at(row.click));
+    if (row.key) QTest::keyClick(list, Qt::Key(row.key), row.modifier);
+    if (row.program) row.program(harness.registr, shown);
+    QCOMPARE(list->selectedItems().size(), 1);
+    QCOMPARE(shown.ListIndex(), list->row(list->selectedItems().value(0)));
+    // Vymazat deletes that entry and no other.
+    QTest::mouseClick(harness.Main("Command2"), Qt::LeftButton);
+    QCOMPARE(harness.Schedule(), Lines{lines[1 - row.highlighted]});
   }
   void editor() {
     Harness harness({"S 07:30 - " + banner_});

@@ -1,6 +1,7 @@
 #include "ui/qt/MainWindow.h"
 
 #include <QKeyEvent>
+#include <algorithm>
 #include <chrono>
 
 #include "ui/Texts.h"
@@ -9,6 +10,35 @@
 namespace dornava {
 
 using look::Px;
+
+namespace {
+
+// A single-selection list whose highlight the user can move but, as in the Windows list box, never
+// take away: Vymazat and Upravit act on the highlighted row.
+class OneSelectedList final : public QListWidget {
+ public:
+  OneSelectedList() {
+    // Rows the program adds to an empty list leave one highlighted. (Removing the highlighted
+    // row already highlights its neighbour.)
+    connect(model(), &QAbstractItemModel::rowsInserted, this, [this] {
+      if (selectedItems().isEmpty()) setCurrentRow(std::max(currentRow(), 0));
+    });
+  }
+
+ protected:
+  // Ctrl+click and Ctrl+Space on the highlighted row would deselect it, and a click beside the
+  // rows would clear the selection: the one keeps the row, the other changes nothing.
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event) const override {
+    if (!index.isValid()) return QItemSelectionModel::NoUpdate;
+    const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    if (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))
+      return QItemSelectionModel::ClearAndSelect;
+    return command;
+  }
+};
+
+}  // namespace
 
 void WidgetList::Clear() {
   widget_.clear();
@@ -25,12 +55,18 @@ void WidgetList::RemoveItem(int index) {
   delete widget_.takeItem(index);
 }
 
+int WidgetList::ListIndex() const {
+  // The highlighted row, not the one with the focus frame.
+  const QList<QListWidgetItem*> selected = widget_.selectedItems();
+  return selected.isEmpty() ? -1 : widget_.row(selected.first());
+}
+
 QtListView::QtListView(std::function<void()> endProgram)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       endProgram_(std::move(endProgram)),
       banner_(look::Banner()),
-      list1_(new QListWidget),
+      list1_(new OneSelectedList),
       list_(*list1_) {
   namespace table = layout::frmList;
   look::SetUpForm(*this, table::kForm, texts::kMainCaption);

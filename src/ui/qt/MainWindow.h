@@ -28,7 +28,7 @@ class WidgetList final : public ScheduleList {
   const std::string& List(int index) const override {
     return lines_[static_cast<std::size_t>(index)];
   }
-  int ListIndex() const override { return widget_.currentRow(); }
+  int ListIndex() const override;
   void SetListIndex(int index) override { widget_.setCurrentRow(index); }
 
  private:
