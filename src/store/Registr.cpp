@@ -83,6 +83,8 @@ std::int32_t Registr::GetRegValue(RegKey key, std::string_view name, RegValue& v
   }
   if (type == kRegDword) {
     std::uint8_t bytes[4] = {0, 0, 0, 0};
+    // The room is the buffer's: a value stored longer than four bytes fails with kErrorMoreData.
+    size = sizeof bytes;
     status = raw_.QueryValueEx(key, valueName.c_str(), nullptr, &type, bytes, &size);
     if (status == kErrorSuccess) {
       const auto number = static_cast<std::uint32_t>(

@@ -1,9 +1,10 @@
 #include "platform/linux/wallpaper/X11RootWallpaper.h"
 
+#include "platform/linux/wallpaper/PictureReader.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
-#include <QImageReader>
 #include <QRect>
 #include <QString>
 
@@ -33,10 +34,6 @@ using Result = X11WallpaperResult;
 // pseudo-transparent clients share.
 constexpr const char* kPixmapProperties[] = {"_XROOTPMAP_ID", "ESETROOT_PMAP_ID"};
 
-// Bytes of the largest picture the budget lets through, decoded at four bytes a pixel.
-constexpr int kAllocationLimitMb =
-    static_cast<int>((X11RootWallpaper::kMaxPixels * 4 + (1 << 20) - 1) >> 20);
-
 // A file descriptor, closed when it goes out of scope.
 struct Descriptor {
   int fd = -1;
@@ -64,27 +61,9 @@ Result Decode(std::string_view path, QImage& picture) {
              file.open(descriptor.fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle);
   }
   if (!opened) return Result::kCannotRead;
-  // The limit is process-wide and other readers set their own, so it is set before each read.
-  QImageReader::setAllocationLimit(kAllocationLimitMb);
-  QImageReader reader(&file);
-  reader.setAutoTransform(true);
-  const QSize declared = reader.size();
-  if (declared.isValid() &&
-      std::int64_t{declared.width()} * declared.height() > X11RootWallpaper::kMaxPixels) {
-    return Result::kTooLarge;
-  }
-  picture = reader.read();
-  if (picture.isNull()) {
-    const auto error = reader.error();
-    return error == QImageReader::FileNotFoundError || error == QImageReader::DeviceError
-               ? Result::kCannotRead
-               : Result::kNotAnImage;
-  }
-  // Formats that cannot tell their size up front are held to the same budget afterwards.
-  if (std::int64_t{picture.width()} * picture.height() > X11RootWallpaper::kMaxPixels) {
-    return Result::kTooLarge;
-  }
-  return Result::kSet;
+  constexpr Result kResults[] = {Result::kSet, Result::kCannotRead, Result::kNotAnImage,
+                                 Result::kTooLarge};
+  return kResults[static_cast<int>(ReadPicture(file, X11RootWallpaper::kMaxPixels, picture))];
 }
 
 // Fills width x height keeping the aspect ratio: the excess is cut off evenly on both sides.
