@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "platform/linux/DesktopEntry.h"
@@ -176,6 +177,35 @@ TEST(XdgAutostart, TheRunValueAndItsEntryStayInStep) {
     EXPECT_EQ(read, row.op == 'r' && row.status == kErrorSuccess ? row.stored : RegValue());
     EXPECT_EQ(Registr(*raw).ReadRegValue(root, path, kRunValueName), row.stored);
     EXPECT_EQ(At(entry), row.entry);
+  }
+}
+
+// Row: the Run value and its entry's Exec as a crash or the desktop's settings left them (entry:
+// o ours, h ours switched off, f someone else's, m ours, registry in memory) → both once opened.
+TEST(XdgAutostart, OpeningPutsTheRunValueAndItsEntryBackInStep) {
+  const std::string o = "/old/dornava A", n = "/new/dornava A";
+  const std::tuple<RegValue, std::string, char, RegValue, std::string> rows[] = {
+      {o, o, 'o', o, o},    {"  ", "", 'o', "  ", ""},  // in step
+      {{}, n, 'o', {}, ""}, {"  ", n, 'o', "  ", ""},   // a write cut short after its entry
+      {o, n, 'o', o, o},                                // an overwrite cut short
+      {o, "", 'o', {}, ""},  // a delete cut short, or the user removed the entry
+      {o, n, 'h', o, n},    {{}, n, 'h', {}, n},       {{}, n, 'f', {}, n}, {{}, n, 'm', {}, n},
+  };
+  for (const auto& [value, exec, kind, valueAfter, execAfter] : rows) {
+    SCOPED_TRACE(value.Text() + "|" + exec + kind);
+    test::TempDir dir;
+    const auto raw = SqliteRegistry::Open(kind == 'm' ? ":memory:" : dir / "r.db", nullptr);
+    Registr registr(*raw);
+    registr.MakeRegKey(kHkeyCurrentUser, kRunKey);
+    if (!value.IsEmpty())
+      registr.WriteRegValue(kHkeyCurrentUser, kRunKey, "Dornava", value, kRegSz);
+    const std::string ours = AutostartEntryText("D", SplitRunCommand(exec));
+    if (!exec.empty())
+      dir.Write("dornava.desktop", kind == 'f' ? "[Desktop Entry]\nExec=" + exec
+                                               : ours + (kind == 'h' ? "Hidden=true\n" : ""));
+    XdgAutostart autostart(*raw, dir.path());
+    EXPECT_EQ(registr.ReadRegValue(kHkeyCurrentUser, kRunKey, kRunValueName), valueAfter);
+    EXPECT_EQ(At(dir / "dornava.desktop"), execAfter);
   }
 }
 

@@ -8,6 +8,7 @@
 #include "RegCommand.h"
 #include "RegFormat.h"
 #include "SqliteBackend.h"
+#include "platform/linux/DesktopEntry.h"
 #include "support/TempDir.h"
 
 namespace dornava::regtool {
@@ -74,13 +75,14 @@ class RegCommandTest : public ::testing::Test, public RegConsole {
     return rc ? "missing" : std::to_string(entry.type) + ":" + DataText(kRegBinary, entry.data);
   }
 
+  test::TempDir dir_;
   std::unique_ptr<SqliteRegistry> registry_ = SqliteRegistry::Open(":memory:", nullptr);
-  FailingBackend backend_{*registry_};
+  XdgAutostart autostart_{*registry_, dir_ / "autostart"};
+  FailingBackend backend_{autostart_};
   std::string out_, err_;
   std::vector<std::string> questions_;
   Answer answer_ = Answer::kNoAnswer;
   int opened_ = 0;
-  test::TempDir dir_;
 };
 
 // Row: a command → its one error line (exit code 1, nothing on standard output) and whether it
@@ -234,6 +236,39 @@ TEST_F(RegCommandTest, QuestionsBeforeOverwritingOrDeleting) {
   for (const char* line : {"add|@|/v|s1|/d|newer|/f", "add|@|/v|s2|/d|x", "export|@|x.reg|/y"}) {
     Ok(line);
     EXPECT_TRUE(questions_.empty()) << line;
+  }
+}
+
+// Row: a command on the Run value, stored first as "/o/d A" → the Exec of its autostart entry
+// afterwards ("" none) and what a query of the Run key then prints: what the program sees.
+TEST_F(RegCommandTest, TheRunValueKeepsItsAutostartEntry) {
+  const std::string run = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const std::string shown = "\nHKEY_CURRENT_USER" + run.substr(4) + "\n    Dornava    REG_SZ    ";
+  const std::string noKey = "reg: Unable to find the specified registry key\n";
+  const std::string text = "REGEDIT4\n[" + run + "]\n\"Dornava\"=\"/i/d A\"\n";
+  const std::string set = dir_.Write("set.reg", text);
+  const std::string drop = dir_.Write("drop.reg", "REGEDIT4\n[-HKCU\\Software\\Microsoft]\n");
+  const std::string undone = dir_.Write("undone.reg", text + "\"Other\"=\"/bell\a\"\n");
+  const std::string rows[][3] = {
+      {"add|" + run + "|/v|Dornava|/d|/a/d A|/f", "/a/d A", shown + "/a/d A\n\n"},
+      {"delete|" + run + "|/v|Dornava|/f", "", "\n"},
+      {"delete|" + run + "|/f", "", noKey},
+      {"delete|HKCU\\Software|/f", "", noKey},
+      {"import|" + set, "/i/d A", shown + "/i/d A\n\n"},
+      {"import|" + drop, "", noKey},
+      {"import|" + undone, "/o/d A", shown + "/o/d A\n\n"},  // fails: no entry takes a bell
+      {"hide", "/o/d A", "\n"},  // switched off in the desktop's settings
+  };
+  const std::string entry = dir_ / "autostart/dornava.desktop";
+  for (const auto& [line, exec, query] : rows) {
+    Ok("add|" + run + "|/v|Dornava|/d|/o/d A|/f");
+    if (line != "hide") Run(line);
+    if (line == "hide") std::ofstream(entry, std::ios::app) << "Hidden=true\n";
+    std::stringstream in;
+    in << std::ifstream(entry).rdbuf();
+    EXPECT_EQ(AutostartEntryExec(in.str()), exec) << line;
+    Run("query|" + run);
+    EXPECT_EQ(out_ + err_, query) << line;
   }
 }
 

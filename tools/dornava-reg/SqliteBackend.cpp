@@ -57,7 +57,7 @@ std::int32_t SqliteBackend::Values(RegKey key, std::vector<RegValueRecord>* valu
 }
 
 std::int32_t SqliteBackend::SubKeys(RegKey key, std::vector<std::string>* names) {
-  return registry_.EnumSubKeys(key, names);
+  return registry_.Inner().EnumSubKeys(key, names);
 }
 
 std::int32_t SqliteBackend::DeleteTree(RegKey root, const std::string& path) {
@@ -69,9 +69,9 @@ void SqliteBackend::BeginBatch() {
 }
 
 bool SqliteBackend::EndBatch(bool keep) {
-  if (!keep) registry_.AbandonBatch();
+  if (!keep) registry_.Inner().AbandonBatch();
   registry_.EndBatch();
-  return keep && registry_.LastBatchKept();
+  return keep && registry_.Inner().LastBatchKept();
 }
 
 }  // namespace dornava::regtool

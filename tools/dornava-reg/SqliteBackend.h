@@ -1,14 +1,15 @@
-// The commands' view of the Linux edition's registry.
+// The commands' view of the Linux edition's registry: through the autostart layer, as the
+// program sees it, so the Run key and the desktop's autostart entries stay in step.
 #pragma once
 
 #include "RegBackend.h"
-#include "platform/linux/SqliteRegistry.h"
+#include "platform/linux/XdgAutostart.h"
 
 namespace dornava::regtool {
 
 class SqliteBackend : public RegBackend {
  public:
-  explicit SqliteBackend(SqliteRegistry& registry) : registry_(registry) {}
+  explicit SqliteBackend(XdgAutostart& registry) : registry_(registry) {}
 
   std::int32_t Open(RegKey base, const std::string& path, RegKey* key) override;
   std::int32_t Create(RegKey root, const std::string& path, RegKey* key) override;
@@ -24,7 +25,7 @@ class SqliteBackend : public RegBackend {
   bool EndBatch(bool keep) override;
 
  private:
-  SqliteRegistry& registry_;
+  XdgAutostart& registry_;
 };
 
 }  // namespace dornava::regtool

@@ -10,6 +10,7 @@
 #include "RegCommand.h"
 #include "SqliteBackend.h"
 #include "platform/linux/SqliteRegistry.h"
+#include "platform/linux/XdgAutostart.h"
 
 int main(int argc, char** argv) {
   using namespace dornava;
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   regtool::StreamConsole console(std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1);
 
   std::unique_ptr<SqliteRegistry> registry;
+  std::unique_ptr<XdgAutostart> autostart;
   std::unique_ptr<regtool::SqliteBackend> backend;
   const regtool::BackendOpener open = [&](bool create) -> regtool::RegBackend* {
     if (backend) return backend.get();
@@ -31,7 +33,9 @@ int main(int argc, char** argv) {
       std::cerr << "reg: Unable to open the registry at " << path << '\n';
       return nullptr;
     }
-    backend = std::make_unique<regtool::SqliteBackend>(*registry);
+    // The program's own layer over it: the Run key as the desktop starts it.
+    autostart = std::make_unique<XdgAutostart>(*registry, AutostartFolder());
+    backend = std::make_unique<regtool::SqliteBackend>(*autostart);
     return backend.get();
   };
   return regtool::RunReg(args, open, console);

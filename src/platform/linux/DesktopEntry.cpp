@@ -56,6 +56,28 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+// Keys are read as GLib reads them: case-sensitive, in the main group only.
+template <class Visit>
+void ForEachMainKey(std::string_view text, Visit visit) {
+  bool inMain = false;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    const std::string_view line = Trim(text.substr(0, end));
+    text.remove_prefix(std::min(end + 1, text.size()));
+    if (line.empty() || line[0] == '#') continue;
+    if (line[0] == '[') {
+      inMain = line == "[Desktop Entry]";
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    if (inMain && equals != std::string_view::npos)
+      visit(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+  }
+}
+
+constexpr std::string_view kOwnEntryLine =
+    "# Kept in step with Dornava's autostart setting; Dornava rewrites or removes it.\n";
+
 }  // namespace
 
 std::string AutostartFileName(std::string_view name) {
@@ -157,7 +179,7 @@ std::string AutostartEntryText(std::string_view name, const std::vector<std::str
   for (const std::string& argument : argv) {
     if (!Representable(argument)) return {};
   }
-  return "# Kept in step with Dornava's autostart setting; Dornava rewrites or removes it.\n"
+  return std::string(kOwnEntryLine) +
          "[Desktop Entry]\n"
          "Type=Application\n"
          "Name=" +
@@ -171,26 +193,25 @@ std::string AutostartEntryText(std::string_view name, const std::vector<std::str
 }
 
 bool AutostartEntryEnabled(std::string_view text) {
-  bool inMain = false;
   bool hidden = false;
   bool enabled = true;
-  while (!text.empty()) {
-    const std::size_t end = std::min(text.find('\n'), text.size());
-    const std::string_view line = Trim(text.substr(0, end));
-    text.remove_prefix(std::min(end + 1, text.size()));
-    if (line.empty() || line[0] == '#') continue;
-    if (line[0] == '[') {
-      inMain = line == "[Desktop Entry]";
-      continue;
-    }
-    const std::size_t equals = line.find('=');
-    if (!inMain || equals == std::string_view::npos) continue;
-    const std::string_view key = Trim(line.substr(0, equals));
-    const std::string_view value = Trim(line.substr(equals + 1));
+  ForEachMainKey(text, [&](std::string_view key, std::string_view value) {
     if (key == "Hidden") hidden = value == "true" || value == "1";
     if (key == "X-GNOME-Autostart-enabled") enabled = !(value == "false" || value == "0");
-  }
+  });
   return !hidden && enabled;
+}
+
+std::string AutostartEntryExec(std::string_view text) {
+  std::string exec;
+  ForEachMainKey(text, [&](std::string_view key, std::string_view value) {
+    if (key == "Exec") exec = value;
+  });
+  return exec;
+}
+
+bool IsOwnAutostartEntry(std::string_view text) {
+  return text.starts_with(kOwnEntryLine);
 }
 
 }  // namespace dornava

@@ -28,4 +28,10 @@ std::string AutostartEntryText(std::string_view name, const std::vector<std::str
 // the main group, the last occurrence wins.
 bool AutostartEntryEnabled(std::string_view text);
 
+// The Exec value of an entry's main group, as written (last occurrence; empty when none).
+std::string AutostartEntryExec(std::string_view text);
+
+// Whether AutostartEntryText wrote this entry: it still starts with the line saying so.
+bool IsOwnAutostartEntry(std::string_view text);
+
 }  // namespace dornava

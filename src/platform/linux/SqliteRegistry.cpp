@@ -400,6 +400,11 @@ std::int32_t SqliteRegistry::KeyPath(RegKey key, RegKey* root, std::string* path
   return kErrorSuccess;
 }
 
+bool SqliteRegistry::InMemory() const {
+  const char* file = sqlite3_db_filename(db_, "main");
+  return file == nullptr || *file == '\0';
+}
+
 std::unique_ptr<SqliteRegistry> SqliteRegistry::Open(const std::string& path, std::string* notice) {
   sqlite3* db = OpenRegistryDatabase(path, notice);
   if (!db) return nullptr;

@@ -56,6 +56,8 @@ class SqliteRegistry final : public RawRegistry {
   std::int32_t DeleteKeyTree(RegKey root, const char* subKey);
   // The key's path below its root, with the case it was created with.
   std::int32_t KeyPath(RegKey key, RegKey* root, std::string* path);
+  // Whether this is a private registry in memory rather than the user's file.
+  bool InMemory() const;
 
  private:
   struct Handle {
