@@ -1,0 +1,46 @@
+#!/bin/bash
+# shellcheck disable=SC2154,SC2015,SC2317 source-path=SCRIPTDIR source=../support/lib.sh
+# The program starts on a registry file cut short, overwritten, a folder, unreadable or locked: a
+# damaged file is kept aside unchanged, then a fresh one works; one that cannot be opened stays.
+# Usage: damaged.sh DORNAVA DORNAVA_REG. Exits 77 (skipped) without Xvfb, xdotool or sqlite3.
+set -u
+source "$(dirname "$0")/../support/lib.sh"
+needs Xvfb xdotool sqlite3
+work=$(mktemp -d) && scratch+=("$work") || fail "no temporary folder"
+export XDG_RUNTIME_DIR=$work && own_display "$work"
+mkfifo "$work/input" && exec 9<>"$work/input" || fail "mkfifo" # keeps the locking sqlite3 open
+dornava=$1 reg=$2 key='HKCU\Software\Brenlow\Dornava' row=known
+reg() { XDG_CONFIG_HOME=$work/$row "$reg" "$@" 2>&1; }
+{ printf 'Windows Registry Editor Version 5.00\n\n[%s]\n' "${key/HKCU/HKEY_CURRENT_USER}"
+  for i in {0..199}; do printf '"%03d"="S 07:%02d - /pictures/%d.bmp"\n' "$i" $((i % 60)) "$i"; done
+} >"$work/known.reg"
+reg import "$work/known.reg" >/dev/null && known=$(reg query "$key") || fail "import"
+original=$work/known/dornava/registry.db size=$(stat -c %s "$original")
+for row in cut{0,100,4096,$((size / 2)),$((size - 1))} page{0,5} folder unreadable busy; do
+  outcome='' db=$work/$row/dornava/registry.db && install -Dm600 "$original" "$db" || fail "copy"
+  case $row in
+    cut*) truncate -s "${row#cut}" "$db" ;;
+    page*) dd if=/dev/urandom of="$db" bs=4k seek="${row#page}" count=1 conv=notrunc status=none ;;
+    folder) rm "$db" && mkdir "$db" ;;
+    unreadable) ((EUID)) || { echo "$row: skipped, as root reads any file"; continue; } ;;
+    busy) sqlite3 -cmd 'PRAGMA locking_mode=EXCLUSIVE' -cmd 'BEGIN EXCLUSIVE' \
+      -cmd 'SELECT count(*) FROM vals' "$db" <&9 >"$work/held" &
+      background+=($!) && wait_for 10 "the lock" grep -qx 200 "$work/held" ;;
+  esac
+  cp -r "$db" "$db.damaged" && { [[ $row != unreadable ]] || chmod 000 "$db"; } || fail "copy"
+  XDG_CONFIG_HOME=$work/$row "$dornava" 2>/dev/null &
+  background+=($!) && wait_window '^Dornava 1\.1$' >/dev/null && kill "${background[-1]}"
+  wait "${background[-1]}" 2>/dev/null; (($? == 143)) || fail "$row: the program ended by itself"
+  said=$(reg query "$key")
+  status=$? && chmod -f 600 "$db" && kept=("$db".unreadable-*[0-9])
+  [[ $row != busy ]] || { echo .quit >&9 && wait "${background[-2]}"; }
+  if [[ $row == @(folder|unreadable|busy) ]]; then # what cannot be opened stays as it is
+    ((status == 1)) && [[ $said == *@(Unable to open|in use by another)* ]] &&
+      diff -rq "$db" "$db.damaged" >/dev/null && outcome="left as it is; ${said%%$'\n'*}"
+  elif [[ $said == "$known" ]]; then outcome="the schedule reads whole"
+  elif cmp -s "${kept[0]}" "$db.damaged"; then outcome="kept aside as ${kept[0]##*/}"
+  elif [[ ! -s $db.damaged ]]; then outcome="empty, used as a fresh registry"; fi
+  [[ $outcome ]] && echo "$row: $outcome" || fail "$row: dornava-reg said: $said"
+  [[ $row == folder ]] || { reg add "$key" /v 999 /d "S 09:00 - /after.bmp" /f >/dev/null &&
+    [[ $(reg query "$key" /v 999) == *"S 09:00 - /after.bmp"* ]]; } || fail "$row: nothing kept"
+done
