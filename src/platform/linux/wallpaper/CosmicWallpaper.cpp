@@ -3,14 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <string>
+
+#include "platform/linux/UserFiles.h"
 
 namespace dornava {
 namespace {
@@ -44,52 +41,22 @@ std::optional<std::string> RonString(std::string_view text) {
   return literal + '"';
 }
 
-// The service reloads a key as soon as its file changes, so each is written aside, synced and
-// renamed over the old one: it reads either the old file or the new, never half of one.
-bool WriteWhole(const std::filesystem::path& folder, const char* key, std::string_view content) {
-  std::string temporary = (folder / ("." + std::string(key) + ".XXXXXX")).string();
-  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  bool written = ::fchmod(fd, 0644) == 0;
-  for (std::size_t done = 0; written && done < content.size();) {
-    const ssize_t count = ::write(fd, content.data() + done, content.size() - done);
-    written = count > 0;
-    if (written) done += static_cast<std::size_t>(count);
-  }
-  written = ::fsync(fd) == 0 && written;
-  written = ::close(fd) == 0 && written;
-  if (written && ::rename(temporary.c_str(), (folder / key).c_str()) == 0) return true;
-  ::unlink(temporary.c_str());
-  return false;
-}
-
-std::optional<std::filesystem::path> ConfigHome() {
-  const std::string configHome = EnvironmentValue("XDG_CONFIG_HOME");
-  // A relative XDG_CONFIG_HOME is to be ignored, like an empty one.
-  if (configHome.starts_with('/')) return configHome;
-  const std::string home = EnvironmentValue("HOME");
-  if (home.empty()) return std::nullopt;
-  return std::filesystem::path(home) / ".config";
-}
-
 }  // namespace
 
 bool CosmicWallpaper::Apply(std::string_view path) {
   path = StoredPath(path);
   const auto source = RonString(path);
-  const auto configHome = ConfigHome();
-  if (path.empty() || !source || !configHome) return false;
-  const auto folder = *configHome / "cosmic" / "com.system76.CosmicBackground" / "v1";
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (error) return false;
+  if (path.empty() || !source) return false;
+  const std::string folder = ConfigHome() + "/cosmic/com.system76.CosmicBackground/v1";
   // Every field the service requires; the rest as it would write them for a new entry.
   const std::string entry = "(\n    output: \"all\",\n    source: Path(" + *source +
                             "),\n    filter_by_theme: false,\n    rotation_frequency: 900,\n"
                             "    filter_method: Lanczos,\n    scaling_mode: Zoom,\n"
                             "    sampling_method: Alphanumeric,\n)";
-  // The entry first: once same-on-all is true the service shows whatever "all" names.
-  return WriteWhole(folder, "all", entry) && WriteWhole(folder, "same-on-all", "true");
+  // The service reloads a key as soon as its file changes, so each is replaced whole; the entry
+  // first, as once same-on-all is true the service shows whatever "all" names.
+  return ReplaceFile(folder, folder + "/all", entry) == 0 &&
+         ReplaceFile(folder, folder + "/same-on-all", "true") == 0;
 }
 
 }  // namespace dornava
