@@ -17,8 +17,6 @@
 #include "platform/linux/XdgAutostart.h"
 #include "store/Locations.h"
 #include "store/Registr.h"
-#include "store/ScheduleStore.h"
-#include "support/Fakes.h"
 #include "support/TempDir.h"
 
 namespace dornava {
@@ -219,14 +217,6 @@ TEST(XdgAutostart, TheProcessRegistryUsesTheUsersAutostartFolder) {
   // Nothing half-written beside it, and the folder made for it is private.
   EXPECT_EQ(std::distance(fs::directory_iterator(config / "autostart"), {}), 1);
   EXPECT_EQ(fs::status(config / "autostart").permissions() & fs::perms::all, fs::perms::owner_all);
-  // The schedule goes through untouched, committed where another connection sees it.
-  RewriteSchedule(registr, test::VectorList{"S 07:30 - /a b.bmp"});
-  const auto connection = SqliteRegistry::Open(config / "dornava/registry.db", nullptr);
-  ASSERT_NE(connection, nullptr);
-  Registr other(*connection);
-  test::VectorList list;
-  EXPECT_TRUE(LoadSchedule(other, list));
-  EXPECT_EQ(list.items, std::vector<std::string>{"S 07:30 - /a b.bmp"});
 }
 
 }  // namespace

@@ -54,14 +54,6 @@ class FormsTest : public ::testing::Test {
                 SystemServices{environment_, clock_, clock_, wallpaper_}};
 };
 
-// An empty schedule disables the edit buttons instead (see OnlyAConfirmedExistingPictureIsAdded).
-TEST_F(FormsTest, LoadShowsTheWindowAndSelectsTheFirstEntry) {
-  Start({"S 07:30 - a", "R 00:01 - b"});
-  EXPECT_EQ(Selected(), 0);
-  EXPECT_TRUE(listView_.editButtonsEnabled);
-  EXPECT_TRUE(listView_.visible);
-}
-
 TEST_F(FormsTest, AddResetsTheEditorAndAppendsOnOk) {
   Start({"S 01:00 - a", "S 02:00 - b", "S 03:00 - c"});
   listView_.list.selected = 2;
@@ -101,7 +93,7 @@ TEST_F(FormsTest, OnlyAConfirmedExistingPictureIsAdded) {
   const struct {
     const char* picked;
     bool ok;
-    const char* added;
+    const char* added;  // none: the store is untouched
     std::vector<std::string> messages;
   } rows[] = {{"C:\\Tapety\\les.bmp", true, "S 00:00 - C:\\Tapety\\les.bmp", {}},
               {"C:\\Tapety\\les.bmp", false, nullptr, {}},
@@ -128,38 +120,24 @@ TEST_F(FormsTest, OnlyAConfirmedExistingPictureIsAdded) {
   }
 }
 
-TEST_F(FormsTest, EditingTheOnlyEntry) {
-  Start({"S 07:30 - C:\\Tapety\\les.bmp"});
+// The entry being edited leaves the list and the store until OK; then it goes to the end. Its
+// fields are read by position, a lower-case s counting from Start.
+TEST_F(FormsTest, AnEditedEntryLeavesUntilOkThenGoesToTheEnd) {
+  Start({"S 01:00 - a", "s 02:00 - C:\\Tapety\\les.bmp", "S 03:00 - c"});
+  listView_.list.selected = 1;
   addView_.whileShown = [&] {
-    EXPECT_TRUE(Shown().empty());
-    EXPECT_FALSE(listView_.editButtonsEnabled);
-    EXPECT_TRUE(Stored().empty()) << "the entry has left the store too";
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"S 01:00 - a", "S 03:00 - c"}));
+    EXPECT_EQ(Stored(), Shown());
     EXPECT_TRUE(add_.edit());
-    EXPECT_EQ(addView_.Fields(), "07|30|C:\\Tapety\\les.bmp|S");
+    EXPECT_EQ(addView_.Fields(), "02|00|C:\\Tapety\\les.bmp|R");
     EXPECT_FALSE(addView_.CloseBox(add_)) << "the close box is refused while editing";
     addView_.text[0] = "8";
     add_.Text1LostFocus();
     add_.Command2Click();
   };
   main_.Command3Click();
-  EXPECT_EQ(Shown(), std::vector<std::string>{"S 08:30 - C:\\Tapety\\les.bmp"});
-  EXPECT_EQ(Stored(), Shown());
-  EXPECT_TRUE(listView_.editButtonsEnabled);
-  EXPECT_EQ(Selected(), 0);
-}
-
-// The edited entry goes to the end; its fields are read by position, a lower-case s counting
-// from Start.
-TEST_F(FormsTest, AnEditedEntryMovesToTheEnd) {
-  Start({"S 01:00 - a", "s 02:00 - C:\\Tapety\\les.bmp", "S 03:00 - c"});
-  listView_.list.selected = 1;
-  addView_.whileShown = [&] {
-    EXPECT_EQ(addView_.Fields(), "02|00|C:\\Tapety\\les.bmp|R");
-    add_.Command2Click();
-  };
-  main_.Command3Click();
   const std::vector<std::string> expected = {"S 01:00 - a", "S 03:00 - c",
-                                             "R 02:00 - C:\\Tapety\\les.bmp"};
+                                             "R 08:00 - C:\\Tapety\\les.bmp"};
   EXPECT_EQ(Shown(), expected);
   EXPECT_EQ(Stored(), expected);
   EXPECT_EQ(recorder_.Count("Create"), 2) << "two rewrites: the delete's and the editor's";
@@ -192,9 +170,7 @@ TEST_F(FormsTest, WithoutASelectionDeleteAndEditTouchNothing) {
 
 TEST_F(FormsTest, TimeFieldsTakeTheirNormalForm) {
   const struct {
-    const char* typed;
-    const char* hour;
-    const char* minute;
+    const char *typed, *hour, *minute;
   } table[] = {{"", "00", "00"},   {"7", "07", "07"},  {"23", "23", "23"}, {"24", "00", "24"},
                {"25", "01", "25"}, {"59", "11", "59"}, {"60", "12", "00"}, {"75", "03", "15"},
                {"99", "03", "39"}, {"-5", "00", "00"}, {".5", "00", "00"}, {"1.9", "01", "01"},
@@ -275,31 +251,6 @@ TEST_F(FormsTest, AnEndingSessionPutsTheEntryBeingChangedBack) {
   main_.Command3Click();
   add_.SessionEnding();
   EXPECT_EQ(Stored(), (std::vector<std::string>{"S 01:00 - a", "S 03:00 - b"}));
-}
-
-TEST_F(FormsTest, DeleteCreatesTheEditorForItsRewriteWithoutShowingIt) {
-  Start({"S 01:00 - a"});
-  EXPECT_FALSE(addView_.exists);
-  main_.Command2Click();
-  EXPECT_TRUE(addView_.exists);
-  EXPECT_TRUE(addView_.numOnly[0]);
-  EXPECT_EQ(addView_.shows, 0);
-}
-
-TEST_F(FormsTest, StartAndTheAutostartBoxReachTheStartUpLogic) {
-  Start({"R 00:01 - a"});
-  main_.Command4Click();
-  EXPECT_FALSE(listView_.visible);
-  EXPECT_FALSE(listView_.ended);
-  clock_.ms += listView_.armedDelay;
-  main_.Timer1Timer();
-  EXPECT_EQ(wallpaper_.paths, std::vector<std::string>{"a"});
-
-  Registr(*raw_).MakeRegKey(kHkeyCurrentUser, kRunKey);
-  listView_.check1 = 1;
-  main_.Check1Click();
-  EXPECT_EQ(registr_.ReadRegValue(kHkeyCurrentUser, kRunKey, kRunValueName),
-            RegValue("C:\\Dornava\\Dornava A"));
 }
 
 TEST_F(FormsTest, AboutWindowLinksAndMenus) {

@@ -36,9 +36,7 @@ TEST(ScheduleEntry, FieldsAreTakenByCharacterPosition) {
   const struct {
     const char* line;
     bool clock;
-    const char* hours;
-    const char* minutes;
-    const char* path;
+    const char *hours, *minutes, *path;
     double minute;
   } cases[] = {
       {"S 07:30 - C:\\Obrázky\\léto.bmp", true, "07", "30", "C:\\Obrázky\\léto.bmp", 450},
@@ -68,13 +66,6 @@ TEST(ScheduleEntry, FieldsAreTakenByCharacterPosition) {
   EXPECT_EQ(CharacterCount("\x80\x80"
                            "abc"),
             5u);
-}
-
-TEST(ScheduleEntry, ComposeIsPlainConcatenation) {
-  EXPECT_EQ(ScheduleEntry::Compose(true, "07", "05", "/home/eva/sea.bmp"),
-            "S 07:05 - /home/eva/sea.bmp");
-  EXPECT_EQ(ScheduleEntry::Compose(false, "9", "123", "C:\\a b\\c.bmp"),
-            "R 9:123 - C:\\a b\\c.bmp");
 }
 
 class ScheduleStoreTest : public ::testing::Test {
@@ -177,22 +168,6 @@ TEST_F(ScheduleStoreTest, MoreThanAThousandEntriesSpillBeyondWhatTheLoadReads) {
   EXPECT_EQ(Get("1000"), RegValue("R 00:01 - entry 1000"));
 }
 
-TEST_F(ScheduleStoreTest, DeleteRemovesTheSelectedEntryAndRenumbers) {
-  VectorList list{"S 01:00 - one", "S 02:00 - two", "S 03:00 - three"};
-  RewriteSchedule(registr_, list);
-  list.selected = 1;
-  EXPECT_TRUE(DeleteSelectedEntry(registr_, list));
-  EXPECT_EQ(list.items, (std::vector<std::string>{"S 01:00 - one", "S 03:00 - three"}));
-  EXPECT_EQ(Load(), list.items);
-  EXPECT_TRUE(Get("002").IsEmpty());
-
-  list.selected = 0;
-  EXPECT_TRUE(DeleteSelectedEntry(registr_, list));
-  list.selected = 0;
-  EXPECT_FALSE(DeleteSelectedEntry(registr_, list));
-  EXPECT_TRUE(Load().empty());
-}
-
 TEST_F(ScheduleStoreTest, DeleteWithoutASelectionTouchesNothing) {
   VectorList list{"S 01:00 - one"};
   RewriteSchedule(registr_, list);
@@ -287,12 +262,10 @@ TEST_F(InterruptedChange, ClearingBeforeWritingWouldLoseEntries) {
   // The check above can fail: a rewrite that clears every name before writing loses entries.
   Run(kFive, kFive, {}, [&](Registr& registr) {
     registr.MakeRegKey(kHkeyCurrentUser, kScheduleKey);
-    for (int i = 0; i < kScheduleCapacity; ++i) {
+    for (int i = 0; i < kScheduleCapacity; ++i)
       registr.DelRegValue(kHkeyCurrentUser, kScheduleKey, ScheduleValueName(i));
-    }
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 5; ++i)
       registr.WriteRegValue(kHkeyCurrentUser, kScheduleKey, ScheduleValueName(i), kFive[i], kRegSz);
-    }
   });
   EXPECT_GT(firstLoss_, 0);
 }

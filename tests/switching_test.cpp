@@ -28,33 +28,24 @@ TEST(MinuteTick, InstallsEveryDueEntryInListOrder) {
                                             "S 00:01 - clock"};
   const struct {
     std::vector<std::string> list;
-    int before;
-    int hour;
-    int minute;
+    int before, hour, minute;
     std::vector<std::string> installed;
   } cases[] = {
-      {clock, 0, 0, 0, {"midnight"}},
-      {clock, 0, 7, 30, {"morning"}},
-      {clock, 0, 1, 30, {"half past one"}},
-      {clock, 0, 7, 31, {}},
-      {relative, 0, 12, 0, {"first"}},
-      {relative, 89, 12, 0, {"ninety"}},
-      {relative, 1438, 12, 0, {"last"}},
-      {relative, 1439, 12, 0, {"day"}},
-      {relative, 1440, 12, 0, {"first"}},
-      {relative, 2000, 12, 0, {}},
+      // clang-format off
+      {clock, 0, 0, 0, {"midnight"}}, {clock, 0, 7, 30, {"morning"}},
+      {clock, 0, 1, 30, {"half past one"}}, {clock, 0, 7, 31, {}},
+      {relative, 0, 12, 0, {"first"}}, {relative, 89, 12, 0, {"ninety"}},
+      {relative, 1438, 12, 0, {"last"}}, {relative, 1439, 12, 0, {"day"}},
+      {relative, 1440, 12, 0, {"first"}}, {relative, 2000, 12, 0, {}},
       // Only a capital S follows the clock: on tick 1 all three are due, on tick 2 only "clock".
-      {letters, 0, 0, 1, {"lower", "other", "clock"}},
-      {letters, 1, 0, 1, {"clock"}},
+      {letters, 0, 0, 1, {"lower", "other", "clock"}}, {letters, 1, 0, 1, {"clock"}},
       {{"R 00:01 - /a.bmp", "S 12:00 - /missing.bmp", "S 11:00 - /not due", "R 00:01 - /b.bmp"},
-       0,
-       12,
-       0,
-       {"/a.bmp", "/missing.bmp", "/b.bmp"}},
+       0, 12, 0, {"/a.bmp", "/missing.bmp", "/b.bmp"}},
       // The path goes on exactly as stored, blanks and quotes included.
       {{"R 00:01 -  \"C:\\My Pictures\\x.bmp\" "}, 0, 3, 0, {" \"C:\\My Pictures\\x.bmp\" "}},
       {{"", "S", "R 0", "R 00:06", "nonsense that is long", "R 00:06 - "}, 5, 3, 0, {"", ""}},
       {{}, 5, 3, 0, {}},
+      // clang-format on
   };
   for (const auto& c : cases) {
     VectorList list(c.list);
@@ -124,20 +115,15 @@ TEST(StartUpLoad, ReadsTheScheduleThenTheRunValueThenShowsOrStarts) {
     const char* runAfter;
     const char* folder = "C:\\Dornava";
   } cases[] = {
+      // clang-format off
       {nullptr, {"S 07:30 - a"}, "", {"loaded", "show"}, ""},
-      {"D:\\Old place\\Dornava A",
-       {"S 07:30 - a"},
-       "A",
-       {"loaded", "check1=1", "hide", "arm 60000"},
-       "C:\\Dornava\\Dornava A"},
+      {"D:\\Old place\\Dornava A", {"S 07:30 - a"}, "A",
+       {"loaded", "check1=1", "hide", "arm 60000"}, "C:\\Dornava\\Dornava A"},
       {"x", {}, "--anything", {"loaded empty", "check1=1", "end"}, "C:\\Dornava\\Dornava A"},
       // The path is quoted when it holds a blank, so no prefix of it can be taken for the program.
-      {"x",
-       {},
-       "A",
-       {"loaded empty", "check1=1", "end"},
-       "\"C:\\Program Files\\Dornava\\Dornava\" A",
-       "C:\\Program Files\\Dornava"},
+      {"x", {}, "A", {"loaded empty", "check1=1", "end"},
+       "\"C:\\Program Files\\Dornava\\Dornava\" A", "C:\\Program Files\\Dornava"},
+      // clang-format on
   };
   for (const auto& c : cases) {
     auto raw = SqliteRegistry::Open(":memory:", nullptr);
@@ -166,23 +152,6 @@ TEST(StartUpLoad, ReadsTheScheduleThenTheRunValueThenShowsOrStarts) {
     }
     EXPECT_LT(lastSchedule, firstRun) << "the schedule is read before the Run value";
   }
-}
-
-TEST_F(StartUpTest, StartEndsOnAnEmptyListAndRunsOtherwise) {
-  startUp_.Load();
-  startUp_.Start();
-  EXPECT_TRUE(host_.ended);
-  EXPECT_FALSE(startUp_.Running());
-
-  host_.ended = false;
-  host_.list = {"R 00:01 - x"};
-  startUp_.Start();
-  EXPECT_FALSE(host_.ended);
-  EXPECT_FALSE(host_.visible);
-  EXPECT_EQ(host_.armedDelay, 60000);
-  clock_.ms += 60000;
-  startUp_.TimerFired();
-  EXPECT_EQ(wallpaper_.paths, std::vector<std::string>{"x"});
 }
 
 TEST_F(StartUpTest, TheBoxWritesAndDeletesTheRunValue) {
@@ -217,16 +186,6 @@ TEST_F(StartUpTest, TicksStayOnTheStartGridDespiteLateTimersAndSlowChanges) {
   }
   EXPECT_EQ(wallpaper_.paths, (std::vector<std::string>{"x", "y"}));
   EXPECT_EQ(startUp_.RelMinutes(), 3);
-}
-
-TEST_F(StartUpTest, WithoutARunKeyTheBoxChangesNothingStored) {
-  auto bare = SqliteRegistry::Open(":memory:", nullptr);
-  Registr registr(*bare);
-  StartUp startUp(host_, registr, environment_, clock_, clock_, wallpaper_);
-  host_.check1 = 1;
-  startUp.Check1Click();
-  EXPECT_TRUE(registr.ReadRegValue(kHkeyCurrentUser, kRunKey, kRunValueName).IsEmpty());
-  EXPECT_EQ(host_.check1, 1) << "the box keeps what the user gave it";
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The same commands through Wine's reg and dornava-reg, each on a fresh registry: output (Wine's
 # CRLF as LF, its errors on stdout as ours on stderr), exit codes and exported files must agree, and
-# each one's export must import into the other. What differs on purpose (questions, QWORD in query,
-# REG_NONE text, unknown /t, malformed files, non-ASCII console text) is in RegCommandTest.cpp and
-# RegFileTest.cpp.
+# each one's export must import into the other. What differs on purpose (questions, help, QWORD in
+# query, REG_NONE text, unknown /t, deleting a root, malformed files, non-ASCII console text) is in
+# RegCommandTest.cpp and RegFileTest.cpp.
 # usage: compare_with_wine.sh DORNAVA_REG      exit 77 (skipped) when Wine cannot run here
 # shellcheck disable=SC1003,SC2154  # backslashes in .reg lines; `prefix` is set by own_prefix
 set -u
@@ -74,7 +74,37 @@ query|hkcu\software\dornavacmp\text\
 query|@\Text|/v|nope
 query|@\Nope
 frob|x
+Query
+query|/?|x
+query|@|/v
+query|@|/v|a|/ve
+query|@|extra
+query|@|/s|/s
+add|@|/v|a|/v|b
+add|@|/ve|/v|b
+add|@|/x
+add|@|foo
+add|@|/reg:32|/reg:64
+add|@|/t|REG_MULTI_SZ|/s|,,|/d|a
+add|@\Text|/v|x|/t|REG_DWORD|/f
 add|@\Text|/v|x|/t|REG_DWORD|/d|12abc|/f
+add|@\Text|/v|x|/t|REG_DWORD|/d|4294967296|/f
+add|@\Text|/v|x|/t|REG_DWORD|/d|-1|/f
+add|@\Text|/v|x|/t|REG_BINARY|/d|xyz|/f
+add|@\Text|/v|x|/t|REG_MULTI_SZ|/d|a\0\0b|/f
+add|@\Text|/v|x|/t|REG_MULTI_SZ|/d|\0a|/f
+delete|@|/v|a|/va
+delete|@|/ve|/va
+delete|@|/g
+export|@
+export|@|f.reg|/x
+import
+import|a|/reg:64|/reg:64
+import|no.reg
+delete|@\Nope|/f
+delete|@\Text|/v|nope|/f
+export|@\Nope|x.reg
+export|@|no/such/dir.reg
 delete|@\Text|/v|upper|/f
 delete|@\Text|/ve|/f
 delete|@\Binary|/va|/f
@@ -84,6 +114,12 @@ query|@\Empty\Deeper
 export|@|all.reg
 EOF
 same_file all.reg
+both # no arguments at all
+# Every command refuses a bad key name the same way.
+for key in HK 'HKCU\\' 'HKCU\Software\\' 'HKCU\' '\\server\HKCU\Software' 'HKXX\Software' \
+  'HKCUX\Software' 'Software\K'; do
+  for command in query add delete export; do both "$command" "$key" /f; done
+done
 
 # Each one's file into the other, exported again.
 cp "$wdir/all.reg" "$ddir/from-wine.reg"

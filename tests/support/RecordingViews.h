@@ -42,7 +42,6 @@ class RecordingAddView final : public frmAddView {
   int creations = 0;
   std::vector<std::string> previews;
   std::vector<std::string> messages;  // "caption: text"
-  int shows = 0;
   // What the user does while the window is shown modally.
   std::function<void()> whileShown;
 
@@ -57,7 +56,6 @@ class RecordingAddView final : public frmAddView {
   bool Exists() const override { return exists; }
   void ShowModal() override {
     shown = true;
-    ++shows;
     if (whileShown) whileShown();
     shown = false;
   }

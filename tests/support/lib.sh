@@ -13,11 +13,6 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# take_arguments WINE... EXE: the Wine command into the array `wine`, the program into `exe`.
-take_arguments() {
-  (($# >= 2)) && wine=("${@:1:$#-1}") && exe="${!#}" || fail "usage: $0 WINE... EXE"
-}
-
 # needs TOOL...: skips the test (exit 77) when a tool it uses is missing.
 needs() {
   local tool

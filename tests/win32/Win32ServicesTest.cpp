@@ -26,17 +26,6 @@ TEST(ArgumentText, FollowsTheProgramNameHoweverQuoted) {
     EXPECT_EQ(ArgumentText(commandLine), argument) << commandLine;
 }
 
-TEST(SplitExecutablePath, FolderAndNameWithoutExtension) {
-  const std::pair<const char*, const char*> rows[] = {
-      {R"(C:\Dornava.exe)", "C:|Dornava"},
-      {R"(C:\v1.2\Dornava.new.exe)", R"(C:\v1.2|Dornava.new)"},
-      {R"(C:\v1.2\Dornava)", R"(C:\v1.2|Dornava)"}};
-  for (const auto& [path, folderAndName] : rows) {
-    const ExecutablePath split = SplitExecutablePath(path);
-    EXPECT_EQ(split.folder + "|" + split.name, folderAndName);
-  }
-}
-
 // Under Wine the system records the path in the registry, as Windows does with this flag.
 TEST(Win32Wallpaper, HandsOverExactlyTheGivenText) {
   char after[MAX_PATH] = {};

@@ -102,7 +102,6 @@ class WindowsTest : public testing::Test {
   HWND Main(L::Control control) { return program_->MainWindow().Item(control); }
   HWND Editor() { return program_->Editor().Window(); }
   HWND Edit(A::Control control) { return program_->Editor().Item(control); }
-  HWND About() { return program_->About().Window(); }
 
   static inline std::vector<Step>* steps_ = nullptr;
   static inline std::size_t next_ = 0;
@@ -203,38 +202,6 @@ TEST_F(WindowsTest, EditorControlsAndKeysReachTheLogic) {
          EXPECT_FALSE(program_->Editor().Exists());
        }},
   });
-}
-
-TEST_F(WindowsTest, AboutWindowLinksReachTheLogic) {
-  Open({});
-  AboutWindow& about = program_->About();
-  using Link = AboutWindow::Link;
-  // The label, and how many times Down is pressed on its popup menu before Enter (0: no menu).
-  const std::pair<Link, int> rows[] = {{Link::kLabel7, 0}, {Link::kLabel2, 1}, {Link::kLabel1, 2}};
-  std::vector<Step> steps{{{}, [&] { PostMessageW(Main(L::kCommand5), BM_CLICK, 0, 0); }}};
-  for (std::size_t row = 0; row < 3; ++row) {
-    steps.push_back({[&, row] { return Shown(About()) && links_.opened.size() == row; },
-                     [&, row] {
-                       EXPECT_FALSE(IsWindowEnabled(Main())) << "modal: the owner takes no input";
-                       const RECT r = about.LinkRect(rows[row].first);
-                       const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-                       PostMessageW(About(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-                       PostMessageW(About(), WM_LBUTTONUP, 0, at);
-                       // The menu's own loop takes the keys queued behind the click.
-                       for (int down = 0; down < rows[row].second; ++down)
-                         PostMessageW(About(), WM_KEYDOWN, VK_DOWN, 1);
-                       if (rows[row].second) PostMessageW(About(), WM_KEYDOWN, VK_RETURN, 1);
-                     }});
-  }
-  steps.push_back({[&] { return links_.opened.size() == 3; },
-                   [&] {
-                     SendMessageW(About(), WM_CLOSE, 0, 0);
-                     EXPECT_TRUE(!about.Exists() && IsWindowEnabled(Main()));
-                   }});
-  Run(steps);
-  EXPECT_EQ(links_.opened,
-            (Items{"http://www.brenlow.example/", "mailto:marek.lhotak@brenlow.example",
-                   "http://www.brenlow.example/?zalesny"}));
 }
 
 }  // namespace

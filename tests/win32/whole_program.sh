@@ -10,7 +10,7 @@
 set -u
 # shellcheck source-path=SCRIPTDIR source=../support/lib.sh
 source "$(dirname "$0")/../support/lib.sh"
-take_arguments "$@"
+(($# >= 2)) && wine=("${@:1:$#-1}") exe="${!#}" || fail "usage: $0 WINE... EXE"
 needs Xvfb xdotool wineserver
 
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
