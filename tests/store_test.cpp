@@ -89,6 +89,8 @@ class ScheduleStoreTest : public ::testing::Test {
   Registr registr_{*raw_};
 };
 
+// Hostile values load as they are, a megabyte, zeros and control characters included; values of
+// other types are not entries.
 TEST_F(ScheduleStoreTest, LoadSkipsGapsShortValuesAndForeignTypes) {
   VectorList list{"stale line from before"};
   EXPECT_FALSE(LoadSchedule(registr_, list)) << "no key yet";
@@ -101,10 +103,14 @@ TEST_F(ScheduleStoreTest, LoadSkipsGapsShortValuesAndForeignTypes) {
   Put("006", RegValue(-1000000000), kRegDword);  // eleven characters as text
   Put("007", RegValue(-999999999), kRegDword);   // ten
   Put("008", RegValue("Příliš žlu"));            // ten characters, fourteen bytes
-  const std::uint8_t binary[] = {'S', ' ', '0', '1', ':', '0', '2', ' ', '-', ' ', 'x', 'y'};
+  const std::string huge(1 << 20, 'x'), controls("S 07:30 - a\0b\x01\x1b\x7f", 16);
+  Put("010", RegValue(huge));
+  Put("011", RegValue(controls));
+  const std::uint8_t typed[] = {'S', ' ', '0', '1', ':', '0', '2', ' ', '-', ' ', 'x', 'y', 0};
   RegKey key = 0;
   raw_->OpenKeyEx(kHkeyCurrentUser, std::string(kScheduleKey).c_str(), 0, kKeyAccess, &key);
-  raw_->SetValueEx(key, "009", 0, kRegBinary, binary, sizeof binary);
+  for (const std::uint32_t type : {0, 2, 3, 5, 6, 7, 8, 11, 0x1234})
+    raw_->SetValueEx(key, ScheduleValueName(20 + type % 32).c_str(), 0, type, typed, sizeof typed);
   raw_->CloseKey(key);
   Put("999", RegValue("S 23:59 - last"));
   Put("1000", RegValue("S 23:59 - beyond"));
@@ -112,7 +118,8 @@ TEST_F(ScheduleStoreTest, LoadSkipsGapsShortValuesAndForeignTypes) {
   EXPECT_TRUE(LoadSchedule(registr_, list));
   EXPECT_EQ(list.items,
             (std::vector<std::string>{"S 07:30 - C:\\a.bmp", "R 00:01 - C:\\b.bmp", "S 01:02 - x",
-                                      "nějaké slovo navíc", "-1000000000", "S 23:59 - last"}));
+                                      "nějaké slovo navíc", "-1000000000", huge, controls,
+                                      "S 23:59 - last"}));
 }
 
 TEST_F(ScheduleStoreTest, RewriteWritesEntriesFirstThenClearsTheRest) {

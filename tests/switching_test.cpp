@@ -45,6 +45,7 @@ TEST(MinuteTick, InstallsEveryDueEntryInListOrder) {
       {{"R 00:01 -  \"C:\\My Pictures\\x.bmp\" "}, 0, 3, 0, {" \"C:\\My Pictures\\x.bmp\" "}},
       {{"", "S", "R 0", "R 00:06", "nonsense that is long", "R 00:06 - "}, 5, 3, 0, {"", ""}},
       {{}, 5, 3, 0, {}},
+      {{"S 99:99 - a", "S  7: 5 - b", "S -1:30 - c", "R -1:30 - d", "R 99:99 - e"}, 0, 7, 5, {"b"}},
       // clang-format on
   };
   for (const auto& c : cases) {

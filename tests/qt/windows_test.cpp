@@ -1,4 +1,5 @@
 // The wiring of the Linux windows that their logic (forms_test) cannot see.
+#include <sys/stat.h>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -115,7 +116,6 @@ const struct Gesture {
 class WindowsTest : public QObject {
   Q_OBJECT
   QTemporaryDir dir_;
-  std::string banner_ = ":/dornava/banner.bmp";
   std::string sea_ = dir_.filePath("moře.bmp").toStdString();
 
  private slots:
@@ -128,6 +128,9 @@ class WindowsTest : public QObject {
     QImage large(8000, int(layout::kPreviewPixelBudget / 8000 + 1), QImage::Format_Mono);
     large.fill(1);
     QVERIFY(large.save(dir_.filePath("large.png"), "PNG"));
+    // A FIFO would block a reader until someone writes; a link to itself can never be opened.
+    QVERIFY(::mkfifo(qPrintable(dir_.filePath("fifo.png")), 0600) == 0 &&
+            QFile::link(dir_.filePath("loop.png"), dir_.filePath("loop.png")));
   }
   void controls_data() {
     QTest::addColumn<int>("index");
@@ -137,7 +140,7 @@ class WindowsTest : public QObject {
   void controls() {
     QFETCH(int, index);
     const Control& row = kControls[index];
-    const Lines lines{"R 00:01 - " + banner_, "S 02:00 - " + banner_};
+    const Lines lines{"R 00:01 - " + sea_, "S 02:00 - " + sea_};
     Harness harness(Lines(lines.begin(), lines.begin() + row.entries));
     auto* list = Child<QListWidget>(harness.windows.mainView, "List1");
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -168,7 +171,7 @@ class WindowsTest : public QObject {
     auto* timer1 = harness.windows.mainView.findChild<QTimer*>("Timer1");
     harness.clock.ms += 60000;
     if (timer1->remainingTime() > 59000) QMetaObject::invokeMethod(timer1, "timeout");
-    QCOMPARE(harness.wallpaper.paths, row.started ? Lines{banner_} : Lines{});
+    QCOMPARE(harness.wallpaper.paths, row.started ? Lines{sea_} : Lines{});
   }
   void selection_data() {
     QTest::addColumn<int>("index");
@@ -178,7 +181,7 @@ class WindowsTest : public QObject {
   void selection() {
     QFETCH(int, index);
     const Gesture& row = kGestures[index];
-    const Lines lines{"R 00:01 - " + banner_, "S 02:00 - " + banner_};
+    const Lines lines{"R 00:01 - " + sea_, "S 02:00 - " + sea_};
     Harness harness(lines);
     auto* list = Child<QListWidget>(harness.windows.mainView, "List1");
     ScheduleList& shown = harness.windows.mainView.List1();
@@ -197,7 +200,7 @@ class WindowsTest : public QObject {
     QCOMPARE(harness.Schedule(), Lines{lines[1 - row.highlighted]});
   }
   void editor() {
-    Harness harness({"S 07:30 - " + banner_});
+    Harness harness({"S 07:30 - " + sea_});
     Walk(harness.windows.mainView,
          {"Command1", "Command2", "Command3", "Command4", "Check1", "Command5", "List1"});
     // The close box destroys the editor: the one after is made anew, digits-only all the same.
@@ -216,7 +219,7 @@ class WindowsTest : public QObject {
       QApplication::clipboard()->setText("9x");
       Type(text2, {});
       QTest::keyClick(text2, Qt::Key_V, Qt::ControlModifier);
-      QCOMPARE(text1->text() + text2->text() + text3->text(), "x79x" + ToQ(banner_));
+      QCOMPARE(text1->text() + text2->text() + text3->text(), "x79x" + ToQ(sea_));
       // A time field the focus leaves takes its normal form.
       Type(text1, "a8-");
       QCOMPARE(text1->text() + text2->text(), "809");
@@ -253,7 +256,9 @@ class WindowsTest : public QObject {
       for (const auto& [path, exists, shown] :
            {std::tuple{sea_ + std::string("\0junk", 5), true, true},  // as read from the registry
             {dir_.filePath("large.png").toStdString(), true, false},  // over the budget
-            {dir_.path().toStdString(), false, false}}) {
+            {dir_.path().toStdString(), false, false},
+            {dir_.filePath("fifo.png").toStdString(), false, false},
+            {dir_.filePath("loop.png").toStdString(), false, false}}) {
         harness.windows.addView.ShowPreview(path);
         QCOMPARE(QtFileSystem().FileExists(path), exists);
         QCOMPARE(preview->pixmap().deviceIndependentSize(), QSizeF(preview->size()) * shown);

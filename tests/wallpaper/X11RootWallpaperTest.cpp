@@ -13,6 +13,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,6 +24,8 @@
 
 namespace dornava {
 namespace {
+
+using namespace std::string_literals;
 
 using Result = X11WallpaperResult;
 
@@ -126,13 +130,23 @@ INSTANTIATE_TEST_SUITE_P(Screens, X11Root, ::testing::Values(false, true), [](co
 // each failure leaves all as it was.
 TEST_P(X11Root, SetsTheWallpaperOrLeavesItAsItWas) {
   const Bands wide{true, 0}, tall{false, 1}, cut{true, 2};
+  const std::string fifo = dir_ / "fifo.ppm", loop = dir_ / "loop.ppm";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600) | ::symlink(loop.c_str(), loop.c_str()), 0);
   // The path, the display, what Install says and the picture shown afterwards.
   const std::tuple<std::string, std::string, Result, Bands> rows[] = {
       {Save(wide, "wide.ppm"), "", Result::kSet, wide},
       {Save(tall, "\xe9t\xe9.ppm"), "", Result::kSet, tall},  // not UTF-8: opened as it is
       {Save(cut, "cut.ppm") + std::string("\0.png", 5), "", Result::kSet, cut},
       {dir_ / "missing.ppm", "", Result::kCannotRead, cut},
+      {dir_.path(), "", Result::kCannotRead, cut},
+      {fifo, "", Result::kCannotRead, cut},  // which blocks a reader
+      {loop, "", Result::kCannotRead, cut},
       {dir_.Write("notes.png", "Notes, not a picture.\n"), "", Result::kNotAnImage, cut},
+      {dir_.Write("empty.png", ""), "", Result::kNotAnImage, cut},
+      {dir_.Write("cut.png", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0"s), "", Result::kNotAnImage, cut},
+      {dir_.Write("cut.jpg", "\xff\xd8\xff\xe0\0\x10JF"s), "", Result::kNotAnImage, cut},
+      {dir_.Write("cut.gif", "GIF89a\x10\0"s), "", Result::kNotAnImage, cut},
+      {dir_.Write("cut.bmp", "BM\x46\0\0\0"s), "", Result::kNotAnImage, cut},
       {dir_.Write("big.ppm", "P6 12000 12000 255\n"), "", Result::kTooLarge, cut},  // the budget
       {Save(wide, "again.ppm"), ":987", Result::kNoDisplay, cut},
   };

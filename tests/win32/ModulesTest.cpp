@@ -86,8 +86,9 @@ TEST(FileExists, NormalFilesOnlyAndWhatAFolderHolds) {
 }
 
 // A grey JPEG declaring 60000 x 60000 pixels, its tables before the frame as usual, with a scan
-// a decoder would start on: without the header check Wine decodes it for many seconds.
-TEST(Preview, PictureOverThePixelBudgetGivesNoneAtOnce) {
+// a decoder would start on: without the header check Wine decodes it for many seconds. Nor does
+// a folder, a missing, empty or cut-off file give a picture.
+TEST(Preview, PictureOverThePixelBudgetOrUnreadableGivesNoneAtOnce) {
   const std::string huffman = "\x01"s + std::string(16, '\0');  // one 1-bit code, for 0
   const std::string jpeg = "\xff\xd8\xff\xdb\x00\x43\x00"s + std::string(64, '\x01') +
                            "\xff\xc4\x00\x14\x00"s + huffman + "\xff\xc4\x00\x14\x10"s + huffman +
@@ -97,6 +98,10 @@ TEST(Preview, PictureOverThePixelBudgetGivesNoneAtOnce) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(LoadPreviewBitmap(folder.Write("huge.jpg", jpeg), 180, 135), nullptr);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  for (const std::string& path :
+       {folder.path(), folder / "gone.bmp", folder.Write("empty.png", ""),
+        folder.Write("cut.jpg", jpeg.substr(0, 90)), folder.Write("cut.bmp", "BM\x46\0\0\0"s)})
+    EXPECT_EQ(LoadPreviewBitmap(path, 180, 135), nullptr) << path;
 }
 
 }  // namespace

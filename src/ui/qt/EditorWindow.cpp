@@ -194,8 +194,7 @@ void QtAddView::SelectAll(AddField field) {
 void QtAddView::ShowPreview(std::string_view path) {
   QLabel* preview = dialog_->preview;
   const qreal ratio = preview->devicePixelRatioF();
-  QPixmap picture =
-      LoadPreview(ToQ(look::UpToNul(path)), (QSizeF(preview->size()) * ratio).toSize());
+  QPixmap picture = LoadPreview(look::UpToNul(path), (QSizeF(preview->size()) * ratio).toSize());
   if (picture.isNull()) {
     preview->clear();
     return;

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QUrl>
 
+#include "platform/linux/wallpaper/PictureReader.h"
 #include "ui/Layout.h"
 #include "ui/qt/Look.h"
 
@@ -122,11 +123,12 @@ void SetNumOnly(QLineEdit& box, bool on) {
   box.setInputMethodHints(on ? Qt::ImhDigitsOnly : Qt::ImhNone);
 }
 
-QPixmap LoadPreview(const QString& path, QSize size) {
+QPixmap LoadPreview(std::string_view path, QSize size) {
   // A second net, in megabytes, for a picture whose header gives no size.
   QImageReader::setAllocationLimit(256);
-  if (path.isEmpty()) return {};
-  QImageReader reader(path);
+  QFile file;
+  if (path.empty() || !OpenPictureFile(path, file)) return {};
+  QImageReader reader(&file);
   const QSize declared = reader.size();
   if (declared.isValid() && static_cast<std::int64_t>(declared.width()) * declared.height() >
                                 layout::kPreviewPixelBudget) {

@@ -44,6 +44,6 @@ void SetNumOnly(QLineEdit& box, bool on);
 
 // The picture at `path` stretched to `size` device pixels, or a null pixmap when it cannot be
 // read. A picture that declares more than the pixel budget is refused before it is decoded.
-QPixmap LoadPreview(const QString& path, QSize size);
+QPixmap LoadPreview(std::string_view path, QSize size);
 
 }  // namespace dornava

@@ -2,7 +2,12 @@
 
 #include <QImageReader>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <string>
 
 namespace dornava {
 
@@ -30,6 +35,18 @@ PictureRead ReadPicture(QIODevice& device, std::int64_t maxPixels, QImage& pictu
     return PictureRead::kTooLarge;
   }
   return PictureRead::kRead;
+}
+
+bool OpenPictureFile(std::string_view path, QFile& file) {
+  const int fd = ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat status {};
+  if (fd < 0) return false;
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+      file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    return true;
+  }
+  ::close(fd);
+  return false;
 }
 
 }  // namespace dornava

@@ -2,14 +2,9 @@
 
 #include "platform/linux/wallpaper/PictureReader.h"
 
-#include <QByteArray>
 #include <QFile>
 #include <QImage>
 #include <QRect>
-#include <QString>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 // Xlib's macros (None, Bool, Status, ...) clash with Qt's names, so it comes after Qt.
 #include <X11/Xatom.h>
@@ -34,33 +29,11 @@ using Result = X11WallpaperResult;
 // pseudo-transparent clients share.
 constexpr const char* kPixmapProperties[] = {"_XROOTPMAP_ID", "ESETROOT_PMAP_ID"};
 
-// A file descriptor, closed when it goes out of scope.
-struct Descriptor {
-  int fd = -1;
-  ~Descriptor() {
-    if (fd >= 0) ::close(fd);
-  }
-};
-
 Result Decode(std::string_view path, QImage& picture) {
   path = StoredPath(path);
   if (path.empty()) return Result::kCannotRead;
-  const QByteArray bytes(path.data(), static_cast<qsizetype>(path.size()));
-  const QString name = QFile::decodeName(bytes);
-  Descriptor descriptor;
   QFile file;
-  bool opened = false;
-  if (QFile::encodeName(name) == bytes) {
-    file.setFileName(name);
-    opened = file.open(QIODevice::ReadOnly);
-  } else {
-    // Qt replaces bytes that are not UTF-8 when it decodes a name, so such a name goes to the
-    // system untouched.
-    descriptor.fd = ::open(bytes.constData(), O_RDONLY | O_CLOEXEC);
-    opened = descriptor.fd >= 0 &&
-             file.open(descriptor.fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle);
-  }
-  if (!opened) return Result::kCannotRead;
+  if (!OpenPictureFile(path, file)) return Result::kCannotRead;
   constexpr Result kResults[] = {Result::kSet, Result::kCannotRead, Result::kNotAnImage,
                                  Result::kTooLarge};
   return kResults[static_cast<int>(ReadPicture(file, X11RootWallpaper::kMaxPixels, picture))];
