@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -27,12 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-Lines Load(RawRegistry& raw) {
-  Registr registr(raw);
-  test::VectorList list;
-  LoadSchedule(registr, list);
-  return list.items;
-}
 void Rewrite(RawRegistry& raw, const Lines& lines) {
   Registr registr(raw);
   RewriteSchedule(registr, test::VectorList(lines));
@@ -133,40 +126,6 @@ TEST(DefaultRegistryPath, FollowsAnAbsoluteXdgConfigHome) {
   EXPECT_EQ(DefaultRegistryPath(), "/srv/eva/cfg/dornava/registry.db");
   test::ScopedEnv relative("XDG_CONFIG_HOME", "relative/cfg");
   EXPECT_EQ(DefaultRegistryPath(), std::string(getenv("HOME")) + "/.config/dornava/registry.db");
-}
-
-// Two processes rewrite the whole schedule at once, each with a list of its own length. A write
-// batch holds the write lock from its first statement, so no rewrite fails half-way on a busy
-// peer; a reader meanwhile only ever sees one writer's whole list.
-TEST_F(SqliteFileTest, TwoWritersAtOnceNeverMix) {
-  ASSERT_NE(SqliteRegistry::Open(path_, nullptr), nullptr);
-  const Lines lists[2] = {{"S 00:00 - first a", "S 00:01 - first b"},
-                          {"R 00:02 - second a", "R 00:03 - second b", "R 00:04 - second c"}};
-  std::vector<pid_t> children;
-  for (const Lines& list : lists) {
-    children.push_back(::fork());
-    if (children.back() != 0) continue;
-    auto raw = SqliteRegistry::Open(path_, nullptr);
-    for (int i = 0; raw && i < 20; ++i) {
-      Rewrite(*raw, list);
-      if (!raw->LastBatchKept()) ::_exit(3);
-    }
-    ::_exit(raw ? 0 : 2);
-  }
-  auto raw = SqliteRegistry::Open(path_, nullptr);
-  for (int running = 2; running > 0;) {
-    const Lines seen = Load(*raw);
-    EXPECT_TRUE(seen.empty() || seen == lists[0] || seen == lists[1]) << seen.size();
-    for (pid_t& pid : children) {
-      int status = 0;
-      if (pid == 0 || ::waitpid(pid, &status, WNOHANG) != pid) continue;
-      EXPECT_EQ(status, 0) << "a rewrite was not kept";
-      pid = 0;
-      --running;
-    }
-  }
-  const Lines final = Load(*raw);
-  EXPECT_TRUE(final == lists[0] || final == lists[1]) << ::testing::PrintToString(final);
 }
 
 }  // namespace

@@ -21,7 +21,27 @@ RegKey FromHkey(HKEY key) {
   return reinterpret_cast<std::uintptr_t>(key);
 }
 
+constexpr DWORD kTurnWaitMs = 10000;
+
 }  // namespace
+
+Win32Registry::~Win32Registry() {
+  if (turn_) CloseHandle(turn_);
+}
+
+void Win32Registry::BeginBatch(bool) {
+  if (depth_++ > 0) return;
+  if (!turn_) turn_ = CreateMutexW(nullptr, FALSE, L"Local\\Dornava.Registry");
+  const DWORD waited = turn_ ? WaitForSingleObject(turn_, kTurnWaitMs) : WAIT_FAILED;
+  // Abandoned: its holder died mid-batch; writes come before deletes, so no entry was lost.
+  holding_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+}
+
+void Win32Registry::EndBatch() {
+  if (depth_ == 0 || --depth_ > 0) return;
+  if (holding_) ReleaseMutex(turn_);
+  holding_ = false;
+}
 
 // DWORD is unsigned long, not std::uint32_t, so out-parameters go through locals. A null one
 // stays null, so the system reports it exactly as it would for a direct call.

@@ -7,6 +7,11 @@ namespace dornava {
 
 class Win32Registry final : public RawRegistry {
  public:
+  Win32Registry() = default;
+  Win32Registry(const Win32Registry&) = delete;
+  Win32Registry& operator=(const Win32Registry&) = delete;
+  ~Win32Registry() override;
+
   std::int32_t OpenKeyEx(RegKey root, const char* subKey, std::uint32_t options,
                          std::uint32_t access, RegKey* result) override;
   std::int32_t CreateKeyEx(RegKey root, const char* subKey, std::uint32_t reserved,
@@ -20,6 +25,16 @@ class Win32Registry final : public RawRegistry {
                           const std::uint8_t* data, std::uint32_t size) override;
   std::int32_t DeleteValue(RegKey key, const char* name) override;
   std::int32_t CloseKey(RegKey key) override;
+  // The registry has no transactions, so Dornava's processes take turns instead: one batch at a
+  // time in the session, and two instances never interleave their rewrites. A turn not given
+  // within the wait lets the batch go ahead on its own rather than hang.
+  void BeginBatch(bool writes) override;
+  void EndBatch() override;
+
+ private:
+  void* turn_ = nullptr;  // the session's mutex
+  int depth_ = 0;
+  bool holding_ = false;
 };
 
 }  // namespace dornava
