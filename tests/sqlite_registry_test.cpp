@@ -86,6 +86,28 @@ TEST_F(SqliteFileTest, ALockLessBatchOrALinkChangesNothing) {
   EXPECT_TRUE(Aside().empty());
 }
 
+// A stand-in for a file it could not open reaches the file before a change once it can: the
+// stored schedule first, this run's entries after it, the selection still on its entry.
+TEST_F(SqliteFileTest, AStandInReachesItsFileAtLastKeepingBothSchedules) {
+  fs::create_directories(path_);  // a folder in the file's place
+  const auto raw = SqliteRegistry::StandIn(path_);
+  Registr registr(*raw);
+  test::VectorList list{"S 09:00 - added", "S 10:00 - selected"};
+  list.selected = 1;
+  EXPECT_FALSE(ReconnectSchedule(registr, list));
+  fs::remove(path_);
+  Rewrite(*SqliteRegistry::Open(path_, nullptr), {"S 07:00 - stored"});
+  EXPECT_TRUE(ReconnectSchedule(registr, list));
+  EXPECT_FALSE(ReconnectSchedule(registr, list)) << "once there, it stays";
+  test::VectorList stored;
+  const auto fresh = SqliteRegistry::Open(path_, nullptr);
+  Registr reader(*fresh);
+  LoadSchedule(reader, stored);
+  EXPECT_EQ(list.items, (Lines{"S 07:00 - stored", "S 09:00 - added", "S 10:00 - selected"}));
+  EXPECT_EQ(stored.items, list.items);
+  EXPECT_EQ(list.selected, 2);
+}
+
 // Names fold by their letters, not just ASCII, and keep their first spelling; a tree goes
 // exactly, not a key whose name merely starts the same.
 TEST_F(SqliteFileTest, NamesKeepTheirCaseAndTreesDeleteExactly) {

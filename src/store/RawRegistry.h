@@ -71,6 +71,9 @@ class RawRegistry {
   // store can take its write lock up front. The default is a store without transactions.
   virtual void BeginBatch(bool writes) { (void)writes; }
   virtual void EndBatch() {}
+  // A store that stood in for one that could not be opened tries that one again; true when it
+  // now serves it. Outside batches only.
+  virtual bool Reconnect() { return false; }
 };
 
 // Holds a batch open for one scope.

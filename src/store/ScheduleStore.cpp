@@ -1,6 +1,7 @@
 #include "store/ScheduleStore.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "store/ScheduleEntry.h"
 
@@ -45,6 +46,22 @@ bool DeleteSelectedEntry(Registr& registr, ScheduleList& list) {
   registr.DelRegValue(kHkeyCurrentUser, kScheduleKey, ScheduleValueName(index));
   RewriteSchedule(registr, list);
   return list.ListCount() > 0;
+}
+
+bool ReconnectSchedule(Registr& registr, ScheduleList& list) {
+  if (!registr.Raw().Reconnect()) return false;
+  std::vector<std::string> added;
+  for (int index = 0; index < list.ListCount(); ++index)
+    added.push_back(list.List(index));
+  const int selected = list.ListIndex();
+  RegBatch batch(registr.Raw(), true);
+  LoadSchedule(registr, list);
+  const int stored = list.ListCount();
+  for (const std::string& line : added)
+    list.AddItem(line);
+  if (!added.empty()) RewriteSchedule(registr, list);
+  if (selected >= 0) list.SetListIndex(stored + selected);
+  return true;
 }
 
 }  // namespace dornava

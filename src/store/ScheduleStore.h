@@ -39,4 +39,9 @@ void RewriteSchedule(Registr& registr, const ScheduleList& list);
 // without a selection. Returns whether the list still holds any entry.
 bool DeleteSelectedEntry(Registr& registr, ScheduleList& list);
 
+// When the registry could not be opened at the start and now can, the schedule stored there comes
+// first and the entries of this run follow it, so no stored entry is overwritten by a list the
+// user never saw; the selection stays on its entry. Returns whether that happened.
+bool ReconnectSchedule(Registr& registr, ScheduleList& list);
+
 }  // namespace dornava

@@ -31,12 +31,18 @@ void frmList::ScheduleLoaded(bool hasEntries) {
   }
 }
 
+void frmList::Reconnect() {
+  if (ReconnectSchedule(registr_, view_.List1()) && view_.List1().ListCount() > 0)
+    view_.SetEditButtonsEnabled(true);
+}
+
 void frmList::SelectFirst() {
   // Fails quietly on an empty list.
   if (view_.List1().ListCount() > 0) view_.List1().SetListIndex(0);
 }
 
 void frmList::Command1Click() {
+  Reconnect();
   add_.SetFields("00", "00", "", true);
   add_.set_edit(false);
   add_.ShowModal();
@@ -44,6 +50,7 @@ void frmList::Command1Click() {
 }
 
 void frmList::Command2Click() {
+  Reconnect();
   ScheduleList& list = view_.List1();
   const int index = list.ListIndex();
   if (index < 0 || index >= list.ListCount()) return;  // no selection: nothing to delete
@@ -53,6 +60,7 @@ void frmList::Command2Click() {
 }
 
 void frmList::Command3Click() {
+  Reconnect();
   ScheduleList& list = view_.List1();
   const int index = list.ListIndex();
   if (index < 0 || index >= list.ListCount()) return;  // no selection: nothing to change
@@ -75,6 +83,7 @@ void frmList::Command5Click() {
 }
 
 void frmList::Check1Click() {
+  Reconnect();
   startUp_.Check1Click();
 }
 

@@ -68,6 +68,8 @@ class frmList final : public StartUpHost, public MainWindowList {
 
  private:
   void SelectFirst();
+  // Before each change: the stored schedule, if the registry can be opened only now.
+  void Reconnect();
 
   frmListView& view_;
   frmAdd& add_;

@@ -17,6 +17,7 @@ said=$(env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME="$work/empty" timeout 2
 export XDG_RUNTIME_DIR=$work && own_display "$work"
 mkfifo "$work/input" && exec 9<>"$work/input" || fail "mkfifo" # keeps the locking sqlite3 open
 dornava=$1 reg=$2 close=$3 key='HKCU\Software\Brenlow\Dornava' row=known
+run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 reg() { XDG_CONFIG_HOME=$work/$row "$reg" "$@" 2>&1; }
 { printf 'Windows Registry Editor Version 5.00\n\n[%s]\n' "${key/HKCU/HKEY_CURRENT_USER}"
   for i in {0..199}; do printf '"%03d"="S 07:%02d - /pictures/%d.bmp"\n' "$i" $((i % 60)) "$i"; done
@@ -37,14 +38,19 @@ for row in cut{0,100,4096,$((size / 2)),$((size - 1))} page{0,5} foreign folder 
   esac
   cp -r "$db" "$db.damaged" && { [[ $row != unreadable ]] || chmod 000 "$db"; } || fail "copy"
   (umask 0 && XDG_CONFIG_HOME=$work/$row exec "$dornava" 2>"$work/said") & # a fresh file is private
-  background+=($!) && "$close" "$(wait_window '^Dornava 1\.1$')" || fail "$row: no window to close"
-  wait "${background[-1]}" || fail "$row: exit code $? once its window was closed"
+  background+=($!) && window=$(wait_window '^Dornava 1\.1$') || fail "$row: no window"
   said=$(reg query "$key")
-  status=$? && chmod -f 600 "$db" && kept=("$db".unreadable-*[0-9])
-  [[ $row != busy ]] || { echo .quit >&9 && wait "${background[-2]}"; }
+  status=$? unchanged=0 && chmod -f 600 "$db"
+  kept=("$db".unreadable-*[0-9]) && diff -rq "$db" "$db.damaged" >/dev/null && unchanged=1
+  if [[ $row == busy ]]; then # once the lock is gone, the next change reaches the file: Autostart
+    echo .quit >&9 && wait "${background[-2]}" && xdotool mousemove --window "$window" 310 248 click 1
+  fi
+  "$close" "$window" && wait "${background[-1]}" || fail "$row: exit code $? once its window was closed"
+  if [[ $row == busy ]] && ! [[ $(reg query "$run" /v Dornava) == *REG_SZ* &&
+    $(reg query "$key") == "$known" ]]; then fail "busy: the change after the lock went was lost"; fi
   if [[ $row == @(folder|unreadable|busy) ]]; then # what cannot be opened stays as it is
-    ((status == 1)) && [[ $said == *@(Unable to open|in use by another)* ]] &&
-      diff -rq "$db" "$db.damaged" >/dev/null && outcome="left as it is; ${said%%$'\n'*}"
+    ((status == 1 && unchanged)) && [[ $said == *@(Unable to open|in use by another)* ]] &&
+      outcome="left as it is; ${said%%$'\n'*}"
   elif [[ $said == "$known" ]]; then outcome="the schedule reads whole"
   elif cmp -s "${kept[0]}" "$db.damaged" && grep -qF "${kept[0]}" "$work/said" &&
     [[ $(stat -c %a "$db") == 600 ]]; then outcome="kept aside as ${kept[0]##*/}, said so"

@@ -57,6 +57,7 @@ class RecordingRegistry final : public RawRegistry {
   void EndBatch() override {
     if (forwardBatches_) inner_.EndBatch();
   }
+  bool Reconnect() override { return inner_.Reconnect(); }
 
   // Calls whose log line starts with `prefix`.
   long Count(const std::string& prefix) const {

@@ -34,6 +34,10 @@ SqliteRegistry::SqliteRegistry(sqlite3* db) : db_(db) {
 
 SqliteRegistry::~SqliteRegistry() {
   if (batchOpen_) ExecSql(db_, "ROLLBACK");
+  Close();
+}
+
+void SqliteRegistry::Close() {
   findKey_.reset();
   insertKey_.reset();
   getValue_.reset();
@@ -413,6 +417,24 @@ std::unique_ptr<SqliteRegistry> SqliteRegistry::Open(const std::string& path, st
   return registry;
 }
 
+std::unique_ptr<SqliteRegistry> SqliteRegistry::StandIn(const std::string& path) {
+  auto registry = Open(":memory:", nullptr);
+  if (registry) registry->standInFor_ = path;
+  return registry;
+}
+
+bool SqliteRegistry::Reconnect() {
+  if (standInFor_.empty() || batchDepth_ > 0 || !handles_.empty()) return false;
+  std::string notice;
+  sqlite3* db = OpenRegistryDatabase(standInFor_, &notice);
+  if (!notice.empty()) std::fprintf(stderr, "dornava: %s\n", notice.c_str());
+  if (!db) return false;
+  Close();
+  db_ = db;
+  standInFor_.clear();
+  return Prepare();
+}
+
 std::string DefaultRegistryPath() {
   return ConfigHome() + "/dornava/registry.db";
 }
@@ -426,9 +448,9 @@ SqliteRegistry& ProcessRegistry() {
     if (!opened) {
       std::fprintf(
           stderr,
-          "dornava: cannot open the registry at %s; changes in this run will not be kept.\n",
+          "dornava: cannot open the registry at %s now; it is tried again before each change.\n",
           path.c_str());
-      opened = SqliteRegistry::Open(":memory:", nullptr);
+      opened = SqliteRegistry::StandIn(path);
     }
     return opened;
   }();

@@ -58,6 +58,10 @@ class SqliteRegistry final : public RawRegistry {
   std::int32_t KeyPath(RegKey key, RegKey* root, std::string* path);
   // Whether this is a private registry in memory rather than the user's file.
   bool InMemory() const;
+  // A registry in memory standing in for the file at `path`, which could not be opened.
+  static std::unique_ptr<SqliteRegistry> StandIn(const std::string& path);
+  // Opens the file it stands in for, if that now works; any notice goes to standard error.
+  bool Reconnect() override;
 
  private:
   struct Handle {
@@ -68,6 +72,7 @@ class SqliteRegistry final : public RawRegistry {
   };
   explicit SqliteRegistry(sqlite3* db);
   bool Prepare();
+  void Close();
   const Handle* Resolve(RegKey key) const;
   std::int32_t FindKey(RegKey base, const char* subKey, bool create, Handle* found, bool* created);
   std::int32_t Failed();
@@ -78,6 +83,7 @@ class SqliteRegistry final : public RawRegistry {
   bool Finish(bool keep);
 
   sqlite3* db_;
+  std::string standInFor_;
   std::map<RegKey, Handle> handles_;
   std::map<RegKey, Handle> roots_;
   // Keys looked up inside the current transaction, where no other process can change them;
@@ -103,8 +109,8 @@ class SqliteRegistry final : public RawRegistry {
 std::string DefaultRegistryPath();
 
 // The process's registry, opened on first use at DefaultRegistryPath(). If the file cannot be
-// used at all, an in-memory registry stands in so the program still runs, and a notice goes to
-// standard error.
+// used at all, an in-memory registry stands in for it (StandIn) so the program still runs, and a
+// notice goes to standard error.
 SqliteRegistry& ProcessRegistry();
 
 }  // namespace dornava

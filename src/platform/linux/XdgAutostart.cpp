@@ -104,6 +104,16 @@ std::vector<std::string> RunArgv(std::uint32_t type, const std::uint8_t* data, s
 
 XdgAutostart::XdgAutostart(SqliteRegistry& inner, std::string autostartFolder)
     : inner_(inner), folder_(std::move(autostartFolder)) {
+  ReconcileRunKey();
+}
+
+bool XdgAutostart::Reconnect() {
+  if (!inner_.Reconnect()) return false;
+  ReconcileRunKey();
+  return true;
+}
+
+void XdgAutostart::ReconcileRunKey() {
   const std::string runKey(kRunKey);
   // Under the write lock, so no other instance is between an entry and its value meanwhile.
   RegBatch batch(inner_, true);

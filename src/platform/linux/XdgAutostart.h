@@ -49,6 +49,8 @@ class XdgAutostart final : public RawRegistry {
   std::int32_t EnumValues(RegKey key, std::vector<RegValueRecord>* values);
   std::int32_t DeleteKeyTree(RegKey root, const char* subKey);
   SqliteRegistry& Inner() { return inner_; }
+  // Once on the user's file, its Run value and entry are brought in step as at opening.
+  bool Reconnect() override;
 
  private:
   // An entry as it was before a change in the open batch.
@@ -62,6 +64,7 @@ class XdgAutostart final : public RawRegistry {
   // Where the entry for the Run value `name` lives.
   std::string EntryPath(std::string_view name) const;
   void Reconcile(RegKey runKey);
+  void ReconcileRunKey();
   // Runs `change` in a batch; a change the store then fails to commit fails too.
   template <class Change>
   std::int32_t InBatch(Change change);
