@@ -207,17 +207,5 @@ TEST(XdgAutostart, OpeningPutsTheRunValueAndItsEntryBackInStep) {
   }
 }
 
-TEST(XdgAutostart, TheProcessRegistryUsesTheUsersAutostartFolder) {
-  test::TempDir config;
-  test::ScopedEnv env("XDG_CONFIG_HOME", config.path());
-  Registr registr(LinuxRegistry());
-  // The Run key is there from the start, so the plain write lands.
-  registr.WriteRegValue(kHkeyCurrentUser, kRunKey, kRunValueName, "/usr/bin/dornava A", kRegSz);
-  EXPECT_EQ(At(config / "autostart/dornava.desktop"), "/usr/bin/dornava A");
-  // Nothing half-written beside it, and the folder made for it is private.
-  EXPECT_EQ(std::distance(fs::directory_iterator(config / "autostart"), {}), 1);
-  EXPECT_EQ(fs::status(config / "autostart").permissions() & fs::perms::all, fs::perms::owner_all);
-}
-
 }  // namespace
 }  // namespace dornava

@@ -210,24 +210,6 @@ TEST_F(FormsTest, BrowsingRemembersTheFolderButNotACancel) {
   EXPECT_EQ(add_.LastDir(), "/home/eva/");
 }
 
-TEST_F(FormsTest, AWindowMadeAnewIsDigitsOnlyAgainAndKeepsItsState) {
-  Start({});
-  addView_.whileShown = [&] {
-    dialogs_.answer = "C:\\Tapety\\Zima\\sníh.bmp";
-    add_.Command1Click();
-    addView_.CloseBox(add_);
-  };
-  main_.Command1Click();
-  EXPECT_FALSE(addView_.exists);
-  addView_.whileShown = [&] {
-    EXPECT_TRUE(addView_.numOnly[0]);
-    EXPECT_TRUE(addView_.numOnly[1]);
-    EXPECT_EQ(add_.LastDir(), "C:\\Tapety\\Zima\\");
-  };
-  main_.Command1Click();
-  EXPECT_EQ(addView_.creations, 2);
-}
-
 TEST_F(FormsTest, AnEndingSessionPutsTheEntryBeingChangedBack) {
   Start({"S 01:00 - a", "S 02:00 - b"});
   listView_.list.selected = 1;

@@ -195,7 +195,8 @@ TEST_F(RegCommandTest, QuestionsBeforeOverwritingOrDeleting) {
     EXPECT_EQ(before != Dump(), row.answer == yes) << row.line;
   }
   // /f, /y and a value that is new ask nothing.
-  for (const char* line : {"add|@|/v|s1|/d|newer|/f", "add|@|/v|s2|/d|x", "export|@|x.reg|/y"}) {
+  for (const std::string& line :
+       {"add|@|/v|s1|/d|newer|/f"s, "add|@|/v|s2|/d|x"s, "export|@|" + file + "|/y"}) {
     Ok(line);
     EXPECT_TRUE(questions_.empty()) << line;
   }

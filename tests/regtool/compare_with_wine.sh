@@ -37,81 +37,41 @@ both() {
 # same_file NAME: the files each one wrote under NAME are the same, byte for byte.
 same_file() { steps=$((steps + 1)); cmp -s "$wdir/$1" "$ddir/$1" || mismatch "file $1 differs"; }
 
-# One command a line, its words separated by "|"; @ stands for the test key.
+# One command after another, a line holding one or more separated by " ;; ", their words by "|";
+# @ stands for the test key.
 K='HKCU\Software\DornavaCmp' long=$(printf '%02x' $(seq 0 99))
-while IFS='|' read -ra words; do
-  words=("${words[@]//@/"$K"}")
-  both "${words[@]//LONG/"$long"}"
+while IFS= read -r line; do
+  while IFS='|' read -ra words <<<"${line%% ;; *}"; do
+    words=("${words[@]//@/"$K"}")
+    both "${words[@]//LONG/"$long"}"
+    [[ $line == *' ;; '* ]] && line=${line#* ;; } || break
+  done
 done <<'EOF'
-add|@\Text|/v|s1|/d|hello|/f
-add|@\Text|/v|with  spaces |/d| two  blanks |/f
-add|@\Text|/v|quote "q" \b|/d|a "b" \c|/f
-add|@\Text|/ve|/d|def|/f
-add|@\Text|/v|e1|/t|REG_EXPAND_SZ|/d|%PATH%;x|/f
-add|@\Text|/v|m1|/t|REG_MULTI_SZ|/d|a\0b\0c|/f
-add|@\Text|/v|m2|/t|REG_MULTI_SZ|/d|x#y#|/s|#|/f
-add|@\Text|/v|s0|/t|REG_SZ|/f
+add|@\Text|/v|s1|/d|hello|/f ;; add|@\Text|/v|with  spaces |/d| two  blanks |/f
+add|@\Text|/v|quote "q" \b|/d|a "b" \c|/f ;; add|@\Text|/ve|/d|def|/f
+add|@\Text|/v|e1|/t|REG_EXPAND_SZ|/d|%PATH%;x|/f ;; add|@\Text|/v|m1|/t|REG_MULTI_SZ|/d|a\0b\0c|/f
+add|@\Text|/v|m2|/t|REG_MULTI_SZ|/d|x#y#|/s|#|/f ;; add|@\Text|/v|s0|/t|REG_SZ|/f
 add|@\Numbers|/v|d1|/t|REG_DWORD_LITTLE_ENDIAN|/d|4294967295|/f
-add|@\Numbers|/v|d2|/t|reg_dword|/d|0X1f|/f
-add|@\Numbers|/v|d3|/t|REG_DWORD_BIG_ENDIAN|/d|1|/f
-add|@\Numbers|/v|q1|/t|REG_QWORD|/d|0x1122334455667788|/f
-add|@\Binary|/v|b0|/t|REG_BINARY|/f
-add|@\Binary|/v|b2|/t|REG_BINARY|/d|abc|/f
-add|@\Binary|/v|long|/t|REG_BINARY|/d|LONG|/f
-add|@\Empty\Deeper|/f
-add|@\Unicode|/v|název|/d|žluťoučký kůň|/f
+add|@\Numbers|/v|d2|/t|reg_dword|/d|0X1f|/f ;; add|@\Numbers|/v|d3|/t|REG_DWORD_BIG_ENDIAN|/d|1|/f
+add|@\Numbers|/v|q1|/t|REG_QWORD|/d|0x1122334455667788|/f ;; add|@\Binary|/v|b0|/t|REG_BINARY|/f
+add|@\Binary|/v|b2|/t|REG_BINARY|/d|abc|/f ;; add|@\Binary|/v|long|/t|REG_BINARY|/d|LONG|/f
+add|@\Empty\Deeper|/f ;; add|@\Unicode|/v|název|/d|žluťoučký kůň|/f
 add|@\Unicode|/v|řádky|/t|REG_MULTI_SZ|/d|příliš\0úpěl|/f
-ADD|hkey_current_user\software\dornavacmp\Text\|-v|UPPER|-d|x|-f
-query|@\Text
-query|@\Text|/v|S1
-query|@\Numbers|/v|d2
-query|@\Binary|/s
-query|@
-query|@\Empty\Deeper|/ve
-query|@\Empty|/s
-query|@\Text|/v|m1|/s
-query|hkcu\software\dornavacmp\text\
-query|@\Text|/v|nope
-query|@\Nope
-frob|x
-Query
-query|/?|x
-query|@|/v
-query|@|/v|a|/ve
-query|@|extra
-query|@|/s|/s
-add|@|/v|a|/v|b
-add|@|/ve|/v|b
-add|@|/x
-add|@|foo
-add|@|/reg:32|/reg:64
-add|@|/t|REG_MULTI_SZ|/s|,,|/d|a
-add|@\Text|/v|x|/t|REG_DWORD|/f
-add|@\Text|/v|x|/t|REG_DWORD|/d|12abc|/f
-add|@\Text|/v|x|/t|REG_DWORD|/d|4294967296|/f
-add|@\Text|/v|x|/t|REG_DWORD|/d|-1|/f
-add|@\Text|/v|x|/t|REG_BINARY|/d|xyz|/f
-add|@\Text|/v|x|/t|REG_MULTI_SZ|/d|a\0\0b|/f
-add|@\Text|/v|x|/t|REG_MULTI_SZ|/d|\0a|/f
-delete|@|/v|a|/va
-delete|@|/ve|/va
-delete|@|/g
-export|@
-export|@|f.reg|/x
-import
-import|a|/reg:64|/reg:64
-import|no.reg
-delete|@\Nope|/f
-delete|@\Text|/v|nope|/f
-export|@\Nope|x.reg
-export|@|no/such/dir.reg
-delete|@\Text|/v|upper|/f
-delete|@\Text|/ve|/f
-delete|@\Binary|/va|/f
-query|@\Binary
-delete|@\Empty|/f
-query|@\Empty\Deeper
-export|@|all.reg
+ADD|hkey_current_user\software\dornavacmp\Text\|-v|UPPER|-d|x|-f ;; query|@\Text
+query|@\Text|/v|S1 ;; query|@\Numbers|/v|d2 ;; query|@\Binary|/s ;; query|@
+query|@\Empty\Deeper|/ve ;; query|@\Empty|/s ;; query|@\Text|/v|m1|/s
+query|hkcu\software\dornavacmp\text\ ;; query|@\Text|/v|nope ;; query|@\Nope ;; frob|x ;; Query
+query|/?|x ;; query|@|/v ;; query|@|/v|a|/ve ;; query|@|extra ;; query|@|/s|/s ;; add|@|/v|a|/v|b
+add|@|/ve|/v|b ;; add|@|/x ;; add|@|foo ;; add|@|/reg:32|/reg:64
+add|@|/t|REG_MULTI_SZ|/s|,,|/d|a ;; add|@\Text|/v|x|/t|REG_DWORD|/f
+add|@\Text|/v|x|/t|REG_DWORD|/d|12abc|/f ;; add|@\Text|/v|x|/t|REG_DWORD|/d|4294967296|/f
+add|@\Text|/v|x|/t|REG_DWORD|/d|-1|/f ;; add|@\Text|/v|x|/t|REG_BINARY|/d|xyz|/f
+add|@\Text|/v|x|/t|REG_MULTI_SZ|/d|a\0\0b|/f ;; add|@\Text|/v|x|/t|REG_MULTI_SZ|/d|\0a|/f
+delete|@|/v|a|/va ;; delete|@|/ve|/va ;; delete|@|/g ;; export|@ ;; export|@|f.reg|/x ;; import
+import|a|/reg:64|/reg:64 ;; import|no.reg ;; delete|@\Nope|/f ;; delete|@\Text|/v|nope|/f
+export|@\Nope|x.reg ;; export|@|no/such/dir.reg ;; delete|@\Text|/v|upper|/f
+delete|@\Text|/ve|/f ;; delete|@\Binary|/va|/f ;; query|@\Binary ;; delete|@\Empty|/f
+query|@\Empty\Deeper ;; export|@|all.reg
 EOF
 same_file all.reg
 both # no arguments at all

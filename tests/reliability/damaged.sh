@@ -1,7 +1,7 @@
 #!/bin/bash
 # shellcheck disable=SC2154,SC2015,SC2317 source-path=SCRIPTDIR source=../support/lib.sh
 # The program starts on a registry file cut short, overwritten, another program's database, a folder,
-# unreadable or locked, and ends with code 0 when its window is closed: a damaged or foreign file is
+# a link, unreadable or locked, and ends with code 0 when its window is closed: a damaged or foreign file is
 # kept aside unchanged with a notice, then a fresh, private one works; one that cannot be opened
 # stays. First, on an empty schedule and with an argument, it
 # ends at once, silently, with code 0, and needs no display.
@@ -24,13 +24,14 @@ reg() { XDG_CONFIG_HOME=$work/$row "$reg" "$@" 2>&1; }
 } >"$work/known.reg"
 reg import "$work/known.reg" >/dev/null && known=$(reg query "$key") || fail "import"
 original=$work/known/dornava/registry.db size=$(stat -c %s "$original")
-for row in cut{0,100,4096,$((size / 2)),$((size - 1))} page{0,5} foreign folder unreadable busy; do
+for row in cut{0,100,4096,$((size / 2)),$((size - 1))} page{0,5} foreign folder link unreadable busy; do
   outcome='' db=$work/$row/dornava/registry.db && install -Dm600 "$original" "$db" || fail "copy"
   case $row in
     cut*) truncate -s "${row#cut}" "$db" ;;
     page*) dd if=/dev/urandom of="$db" bs=4k seek="${row#page}" count=1 conv=notrunc status=none ;;
     foreign) rm "$db" && sqlite3 "$db" "CREATE TABLE notes(t); INSERT INTO notes VALUES('keep')" ;;
     folder) rm "$db" && mkdir "$db" ;;
+    link) mv "$db" "$db.target" && chmod 644 "$db.target" && ln -s "$db.target" "$db" ;;
     unreadable) ((EUID)) || { echo "$row: skipped, as root reads any file"; continue; } ;;
     busy) sqlite3 -cmd 'PRAGMA locking_mode=EXCLUSIVE' -cmd 'BEGIN EXCLUSIVE' \
       -cmd 'SELECT count(*) FROM vals' "$db" <&9 >"$work/held" &
@@ -40,7 +41,7 @@ for row in cut{0,100,4096,$((size / 2)),$((size - 1))} page{0,5} foreign folder 
   (umask 0 && XDG_CONFIG_HOME=$work/$row exec "$dornava" 2>"$work/said") & # a fresh file is private
   background+=($!) && window=$(wait_window '^Dornava 1\.1$') || fail "$row: no window"
   said=$(reg query "$key")
-  status=$? unchanged=0 && chmod -f 600 "$db"
+  status=$? unchanged=0 && { [[ $row != unreadable ]] || chmod 600 "$db"; }
   kept=("$db".unreadable-*[0-9]) && diff -rq "$db" "$db.damaged" >/dev/null && unchanged=1
   if [[ $row == busy ]]; then # once the lock is gone, the next change reaches the file: Autostart
     echo .quit >&9 && wait "${background[-2]}" && xdotool mousemove --window "$window" 310 248 click 1
@@ -48,14 +49,15 @@ for row in cut{0,100,4096,$((size / 2)),$((size - 1))} page{0,5} foreign folder 
   "$close" "$window" && wait "${background[-1]}" || fail "$row: exit code $? once its window was closed"
   if [[ $row == busy ]] && ! [[ $(reg query "$run" /v Dornava) == *REG_SZ* &&
     $(reg query "$key") == "$known" ]]; then fail "busy: the change after the lock went was lost"; fi
-  if [[ $row == @(folder|unreadable|busy) ]]; then # what cannot be opened stays as it is
+  if [[ $row == @(folder|link|unreadable|busy) ]]; then # what cannot be opened stays as it is
     ((status == 1 && unchanged)) && [[ $said == *@(Unable to open|in use by another)* ]] &&
+      [[ $row != link || $(stat -c %a "$db.target") == 644 ]] &&
       outcome="left as it is; ${said%%$'\n'*}"
   elif [[ $said == "$known" ]]; then outcome="the schedule reads whole"
   elif cmp -s "${kept[0]}" "$db.damaged" && grep -qF "${kept[0]}" "$work/said" &&
     [[ $(stat -c %a "$db") == 600 ]]; then outcome="kept aside as ${kept[0]##*/}, said so"
   elif [[ ! -s $db.damaged ]]; then outcome="empty, used as a fresh registry"; fi
   [[ $outcome ]] && echo "$row: $outcome" || fail "$row: dornava-reg said: $said"
-  [[ $row == folder ]] || { reg add "$key" /v 999 /d "S 09:00 - /after.bmp" /f >/dev/null &&
+  [[ $row == @(folder|link) ]] || { reg add "$key" /v 999 /d "S 09:00 - /after.bmp" /f >/dev/null &&
     [[ $(reg query "$key" /v 999) == *"S 09:00 - /after.bmp"* ]]; } || fail "$row: nothing kept"
 done

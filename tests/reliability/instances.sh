@@ -18,8 +18,10 @@ while kill -0 "${writers[@]}" 2>/dev/null; do run read 20 >/dev/null || fail "a 
 for pid in "${writers[@]}"; do wait "$pid" || fail "a writer failed"; done
 read -r list run_value <<<"$(run read 1)" && [[ $list == [ab] ]] || fail "the list at the end: $list"
 ((${#wine[@]})) && { echo "one whole list ($list) after $((2 * times)) rewrites"; exit 0; }
-entry=$work/autostart/dornava.desktop
+entry=$work/autostart/dornava.desktop # in a private folder, with nothing half-written beside it
 [[ $run_value == - && ! -e $entry ]] || grep -qxF "Exec=$run_value" "$entry" ||
   fail "the Run value ($run_value) and its autostart entry disagree"
+[[ $(stat -c %a "$work/autostart") == 700 && -z $(ls -A "$work/autostart") ]] ||
+  fail "the autostart folder: $(stat -c %a "$work/autostart") $(ls -A "$work/autostart")"
 [[ $(sqlite3 "$work/dornava/registry.db" 'PRAGMA integrity_check') == ok ]] || fail "integrity"
 echo "one whole list ($list) after $((2 * times)) rewrites; Run value and entry agree; integrity ok"

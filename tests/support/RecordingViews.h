@@ -38,8 +38,6 @@ class RecordingAddView final : public frmAddView {
   bool shown = false;
   std::string text[3];
   bool option1 = true;
-  bool numOnly[2] = {false, false};
-  int creations = 0;
   std::vector<std::string> previews;
   std::vector<std::string> messages;  // "caption: text"
   // What the user does while the window is shown modally.
@@ -47,11 +45,9 @@ class RecordingAddView final : public frmAddView {
 
   void Create() override {
     exists = true;
-    ++creations;
     text[0] = text[1] = "00";
     text[2].clear();
     option1 = true;
-    numOnly[0] = numOnly[1] = false;
   }
   bool Exists() const override { return exists; }
   void ShowModal() override {
@@ -67,9 +63,7 @@ class RecordingAddView final : public frmAddView {
   }
   bool Option1() const override { return option1; }
   void SelectOption(bool value) override { option1 = value; }
-  void SetNumOnly(AddField field, bool on) override {
-    if (field != AddField::kText3) numOnly[static_cast<int>(field)] = on;
-  }
+  void SetNumOnly(AddField, bool) override {}
   void SelectAll(AddField) override {}
   void ShowPreview(std::string_view path) override { previews.emplace_back(path); }
   void ShowMessage(std::string_view message, std::string_view caption) override {

@@ -57,20 +57,5 @@ TEST(XfceWallpaper, EveryBackdropTakesThePathAndKeepsItsStyle) {
   }
 }
 
-TEST(XfceWallpaper, FailsAndStoresNothing) {
-  Xfconf("ResetProperty", {"xfce4-desktop", "/", true});
-  test::TempDir folder;
-  const std::string picture = folder.Write("a.png", "png");
-  const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {
-      {"a path that is not UTF-8", {"DP-1"}, folder / "a\xff.png"},
-      {"no screen and no backdrop", {}, picture},
-      {"a monitor name the store refuses", {"DP 1"}, picture},
-  };
-  for (const auto& [what, monitors, path] : cases) {
-    EXPECT_FALSE(XfceWallpaper(monitors).Apply(path)) << what;
-    EXPECT_TRUE(Stored().isEmpty()) << what;
-  }
-}
-
 }  // namespace
 }  // namespace dornava
