@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -26,33 +27,28 @@ namespace {
 // The path an "all" entry names, read no more loosely than the service's RON parser reads it:
 // exactly its fields, valid values, only RON's escapes and no raw control character.
 std::optional<std::string> ReadEntry(const std::string& text) {
-  static const std::regex kHead(R"(\(\s*output: "all",\s*source: Path\(")"),
-      kTail(R"(\),\s*filter_by_theme: (true|false),\s*rotation_frequency: \d+,\s*)"
-            R"(filter_method: (Nearest|Linear|Lanczos),\s*scaling_mode: (Zoom|Stretch),\s*)"
-            R"(sampling_method: (Alphanumeric|Random),\s*\)\s*)"),
-      kCode(R"(u\{([0-9a-fA-F]{1,6})\})");
-  static constexpr std::string_view kNames = "\\\"nrt0", kMeanings("\\\"\n\r\t\0", 6);
-  constexpr auto kHere = std::regex_constants::match_continuous;
+  static const std::regex kEntry(
+      R"re(\(\s*output: "all",\s*source: Path\()re"
+      R"re("((?:[^"\\\x00-\x1f\x7f]|\\["\\nrt0]|\\u\{[0-9a-fA-F]{1,6}\})*)"\),)re"
+      R"re(\s*filter_by_theme: (true|false),\s*rotation_frequency: \d+,\s*filter_method: )re"
+      R"re((Nearest|Linear|Lanczos),\s*scaling_mode: (Zoom|Stretch),\s*sampling_method: )re"
+      R"re((Alphanumeric|Random),\s*\)\s*)re");
   std::smatch match;
-  if (!std::regex_search(text, match, kHead, kHere)) return std::nullopt;
+  if (!std::regex_match(text, match, kEntry)) return std::nullopt;
   std::string path;
-  for (auto at = match[0].second; at != text.end(); ++at) {
-    if (*at == '"')
-      return std::regex_match(at + 1, text.end(), kTail) ? path : std::optional<std::string>();
-    if (static_cast<unsigned char>(*at) < 0x20 || *at == 0x7f || at + 1 == text.end()) break;
+  for (auto at = match[1].first; at != match[1].second; ++at) {
     if (*at != '\\') {
       path += *at;
-    } else if (const auto simple = kNames.find(*++at); simple != kNames.npos) {
-      path += kMeanings[simple];
-    } else if (std::regex_search(at, text.end(), match, kCode, kHere)) {
-      const auto point = static_cast<char32_t>(std::stoul(match[1], nullptr, 16));
+    } else if (const auto simple = std::string_view("\\\"nrt0").find(*++at); simple < 6) {
+      path += std::string_view("\\\"\n\r\t\0", 6)[simple];
+    } else {  // u{...}
+      const auto close = std::find(at, match[1].second, '}');
+      const auto point = static_cast<char32_t>(std::stoul(std::string(at + 2, close), nullptr, 16));
       path += QString::fromUcs4(&point, 1).toStdString();
-      at = match[0].second - 1;
-    } else {
-      break;
+      at = close;
     }
   }
-  return std::nullopt;
+  return path;
 }
 
 // Every path reaches the service as the same file, in folders made on the way; the key files are
