@@ -3,10 +3,12 @@
 
 #include <string_view>
 
+#include "DornavaVersion.h"
+
 namespace dornava::texts {
 
 inline constexpr std::string_view kAppTitle = "Dornava";
-inline constexpr std::string_view kMainCaption = "Dornava 1.1";
+inline constexpr std::string_view kMainCaption = "Dornava " DORNAVA_VERSION;
 inline constexpr std::string_view kEditorCaption = "Přidat nastavení tapety";
 inline constexpr std::string_view kAboutCaption = "O programu Dornava";
 inline constexpr std::string_view kNoWallpaperFile = "Soubor tapety neexistuje";
@@ -18,7 +20,7 @@ inline constexpr std::string_view kOpenDialogFilter{
 
 // Main window.
 inline constexpr std::string_view kCredit = "M. Lhoták & I. Zálesný";
-inline constexpr std::string_view kVersionTag = "v1.1";
+inline constexpr std::string_view kVersionTag = "v" DORNAVA_VERSION;
 inline constexpr std::string_view kAboutButton = "O programu";
 inline constexpr std::string_view kListHeading = "Plán výměn tapety:";
 inline constexpr std::string_view kAdd = "Přidat";
@@ -34,7 +36,7 @@ inline constexpr std::string_view kBrowse = "…";
 inline constexpr std::string_view kOk = "OK";
 
 // About window. Names and addresses are the maker's own; the domain is a reserved one.
-inline constexpr std::string_view kVersion = "Verze 1.1";
+inline constexpr std::string_view kVersion = "Verze " DORNAVA_VERSION;
 inline constexpr std::string_view kIdeaAuthorLabel = "Autor nápadu :";
 inline constexpr std::string_view kProgramAuthorLabel = "Autor tohoto programu : ";
 inline constexpr std::string_view kDate = "18.04.2001";

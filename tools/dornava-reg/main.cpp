@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "DornavaVersion.h"
 #include "RegCommand.h"
 #include "SqliteBackend.h"
 #include "platform/linux/SqliteRegistry.h"
@@ -14,7 +15,13 @@
 
 int main(int argc, char** argv) {
   using namespace dornava;
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  // The usual Linux spellings, alone on the line, beside reg.exe's own /?.
+  if (args.size() == 1 && args[0] == "--help") args[0] = "/?";
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "dornava-reg " DORNAVA_VERSION "\n";
+    return 0;
+  }
   regtool::StreamConsole console(std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1);
 
   std::unique_ptr<SqliteRegistry> registry;

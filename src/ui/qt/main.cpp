@@ -1,5 +1,7 @@
 // The Linux edition. Started with an argument it goes straight to the running state, where no
-// window is ever shown, so it runs without a GUI at all; otherwise it shows its windows.
+// window is ever shown, so it runs without a GUI at all; otherwise it shows its windows. Only
+// --help and --version, as the one argument, are answered instead: the Windows edition has no
+// console to print them on, and any other word keeps starting the schedule as it does there.
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
@@ -7,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "DornavaVersion.h"
 #include "platform/linux/LinuxSystem.h"
 #include "platform/linux/XdgAutostart.h"
 #include "platform/linux/wallpaper/WallpaperBackend.h"
@@ -95,10 +98,26 @@ struct System {
   FirstUseWallpaper wallpaper;
 };
 
+constexpr char kUsage[] =
+    "Usage: dornava [ARGUMENT]\n"
+    "Changes the desktop wallpaper on a daily schedule.\n"
+    "\n"
+    "  dornava             shows the schedule's window\n"
+    "  dornava A           starts the schedule without a window (any argument but these two)\n"
+    "  dornava --help      shows this help\n"
+    "  dornava --version   shows the version\n"
+    "\n"
+    "The schedule is kept in ${XDG_CONFIG_HOME:-~/.config}/dornava/registry.db;\n"
+    "dornava-reg reads and writes it. See dornava(1).\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "--version")) {
+    std::fputs(arguments[0] == "--help" ? kUsage : "dornava " DORNAVA_VERSION "\n", stdout);
+    return 0;
+  }
   if (!arguments.empty()) {
     QCoreApplication app(argc, argv);
     System system(std::move(arguments));
