@@ -130,16 +130,6 @@ bool ReceiveReply(int fd, std::string* reply) {
   return ReceiveAll(fd, reply->data(), length);
 }
 
-// A run command answers with one object per command, each saying whether it succeeded.
-bool AllSucceeded(const std::string& reply) {
-  const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(reply));
-  if (!document.isArray() || document.array().isEmpty()) return false;
-  for (const auto& result : document.array()) {
-    if (!result.isObject() || !result.toObject().value("success").toBool()) return false;
-  }
-  return true;
-}
-
 // Asks once, then insists: swaybg ends on SIGTERM, but a stuck one must not stay on screen.
 void Stop(pid_t pid) {
   ::kill(pid, SIGTERM);
@@ -186,6 +176,16 @@ void KeepOnlyLink(std::string_view kept) {
   }
 }
 
+// A run command answers with one object per command, each saying whether it succeeded.
+bool SwayRunSucceeded(const std::string& reply) {
+  const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(reply));
+  if (!document.isArray() || document.array().isEmpty()) return false;
+  for (const auto& result : document.array()) {
+    if (!result.isObject() || !result.toObject().value("success").toBool()) return false;
+  }
+  return true;
+}
+
 bool SwayWallpaper::Apply(std::string_view path) {
   const std::string socketPath = EnvironmentValue("SWAYSOCK");
   sockaddr_un address{};
@@ -205,7 +205,7 @@ bool SwayWallpaper::Apply(std::string_view path) {
       ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
       SendCommand(fd, "output * bg " + plain + " fill") && ReceiveReply(fd, &reply);
   ::close(fd);
-  if (!answered || !AllSucceeded(reply)) return false;
+  if (!answered || !SwayRunSucceeded(reply)) return false;
   KeepOnlyLink(plain);
   return true;
 }

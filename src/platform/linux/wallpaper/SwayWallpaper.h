@@ -19,6 +19,9 @@ std::string PlainPath(std::string_view path);
 // Removes every link PlainPath made except `kept`, once the desktop shows that one.
 void KeepOnlyLink(std::string_view kept);
 
+// Whether sway's answer to a run command says that every command in it succeeded.
+bool SwayRunSucceeded(const std::string& reply);
+
 class SwayWallpaper final : public DesktopWallpaper {
  public:
   bool Apply(std::string_view path) override;
