@@ -1,17 +1,21 @@
 // The schedule store on the SQLite registry (a real file, synced on every commit), and the same
-// load on Wine's registry for comparison. Run from the build folder:
+// operations on Wine's registry for comparison. Run from the build folder:
 //   ./bench/dornava_bench
-// With a Windows build (build/windows) and wine installed, the Wine figure and the ratio appear.
+// With a Windows build (build/windows, or DORNAVA_WINE_LOAD_BENCH naming its
+// dornava_load_bench.exe) and wine installed, the Wine figures and the ratios appear.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/linux/SqliteRegistry.h"
 #include "store/ScheduleStore.h"
@@ -92,57 +96,83 @@ void BM_DeleteEntry_Sqlite(benchmark::State& state) {
 }
 BENCHMARK(BM_DeleteEntry_Sqlite)->Unit(benchmark::kMillisecond);
 
-// Runs the Windows build's load timer under Wine; it prints seconds per load.
-bool WineLoadSeconds(const std::string& exe, double* seconds) {
+// Runs the Windows build's timer under Wine for one operation; it prints seconds per operation.
+bool WineSeconds(const std::string& exe, const char* operation, double* seconds) {
   int out[2];
   if (::pipe(out) != 0) return false;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
   posix_spawn_file_actions_addclose(&actions, out[0]);
-  std::string program = "wine", loads = "20";
-  char* argv[] = {program.data(), const_cast<char*>(exe.c_str()), loads.data(), nullptr};
+  std::string program = "wine", what = operation, times = "20";
+  char* argv[] = {program.data(), const_cast<char*>(exe.c_str()), what.data(), times.data(),
+                  nullptr};
   pid_t pid = 0;
   const int spawned = posix_spawnp(&pid, "wine", &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
   ::close(out[1]);
+  int status = 0;
+  if (spawned == 0) ::waitpid(pid, &status, 0);
+  // Read once wine is done, not up to the end of the pipe: the services the first run starts
+  // keep a copy of it open. The one line it prints fits in the pipe.
   std::string text;
   char buffer[256];
+  ::fcntl(out[0], F_SETFL, O_NONBLOCK);
   for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
     text.append(buffer, n);
   ::close(out[0]);
-  if (spawned != 0) return false;
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
+  return spawned == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
          std::sscanf(text.c_str(), "%lf", seconds) == 1;
 }
 
-void BM_LoadSchedule_Wine(benchmark::State& state) {
+void OnWine(benchmark::State& state, const char* operation) {
   const char* override = std::getenv("DORNAVA_WINE_LOAD_BENCH");
   const std::string exe = override ? override : DORNAVA_WINE_LOAD_BENCH;
   if (!std::filesystem::exists(exe)) return state.SkipWithError("no Windows build to run");
   for (auto _ : state) {
     double seconds = 0;
-    if (!WineLoadSeconds(exe, &seconds)) return state.SkipWithError("wine run failed");
+    if (!WineSeconds(exe, operation, &seconds)) return state.SkipWithError("wine run failed");
     state.SetIterationTime(seconds);
   }
 }
+void BM_LoadSchedule_Wine(benchmark::State& state) {
+  OnWine(state, "load");
+}
+void BM_RewriteSchedule_Wine(benchmark::State& state) {
+  OnWine(state, "rewrite");
+}
+void BM_DeleteEntry_Wine(benchmark::State& state) {
+  OnWine(state, "delete");
+}
 BENCHMARK(BM_LoadSchedule_Wine)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RewriteSchedule_Wine)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteEntry_Wine)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
-// Prints as usual and keeps each benchmark's time per iteration for the ratio at the end.
+// Prints as usual and keeps each benchmark's times per iteration, one per repetition, for the
+// ratios at the end.
 class KeepingReporter : public benchmark::ConsoleReporter {
  public:
-  std::map<std::string, double> seconds;
+  double Median(const std::string& name) const {
+    const auto found = seconds_.find(name);
+    if (found == seconds_.end()) return 0;
+    std::vector<double> times = found->second;
+    std::sort(times.begin(), times.end());
+    const std::size_t half = times.size() / 2;
+    return times.size() % 2 ? times[half] : (times[half - 1] + times[half]) / 2;
+  }
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-        seconds[run.benchmark_name()] =
-            run.real_accumulated_time / static_cast<double>(run.iterations);
+        const std::string name = run.benchmark_name();
+        seconds_[name.substr(0, name.find('/'))].push_back(run.real_accumulated_time /
+                                                           static_cast<double>(run.iterations));
       }
     }
     ConsoleReporter::ReportRuns(runs);
   }
+
+ private:
+  std::map<std::string, std::vector<double>> seconds_;
 };
 
 }  // namespace
@@ -151,11 +181,13 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   KeepingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto sqlite = reporter.seconds.find("BM_LoadSchedule_Sqlite");
-  const auto wine = reporter.seconds.find("BM_LoadSchedule_Wine/iterations:3/manual_time");
-  if (sqlite != reporter.seconds.end() && wine != reporter.seconds.end() && sqlite->second > 0) {
-    std::printf("Load of 1000 names, Wine's registry / SQLite registry: %.2f\n",
-                wine->second / sqlite->second);
+  for (const char* operation : {"LoadSchedule", "RewriteSchedule", "DeleteEntry"}) {
+    const std::string name = std::string("BM_") + operation;
+    const double sqlite = reporter.Median(name + "_Sqlite"), wine = reporter.Median(name + "_Wine");
+    if (sqlite > 0 && wine > 0) {
+      std::printf("%s on 1000 entries, Wine's registry / SQLite registry: %.2f\n", operation,
+                  wine / sqlite);
+    }
   }
   benchmark::Shutdown();
   return 0;

@@ -159,6 +159,8 @@ class WindowsTest : public QObject {
       QVERIFY(!window.isVisible());
     };
     QCOMPARE(Opens(*row.opens ? row.opens : "QDialog", widget, check, row.key), *row.opens != 0);
+    QCoreApplication::processEvents();  // once started, the native window goes
+    QCOMPARE(harness.windows.mainView.testAttribute(Qt::WA_WState_Created), !row.started);
     QCOMPARE(harness.Schedule(), Lines(lines.begin(), lines.begin() + row.left));
     QCOMPARE(harness.windows.mainView.isVisible(), !row.started);
     // With nothing planned the edit buttons are off, and Start ends the program.
@@ -269,6 +271,10 @@ class WindowsTest : public QObject {
       QVERIFY(!form.isVisible());
     }));
     QCOMPARE(harness.Schedule(), Lines{"R 08:15 - " + sea_});
+    // The editor OK kept hidden goes once the schedule starts.
+    QVERIFY(harness.windows.addView.Exists());
+    QTest::mouseClick(harness.Main("Command4"), Qt::LeftButton);
+    QTRY_VERIFY(!harness.windows.addView.Exists());
   }
 };
 

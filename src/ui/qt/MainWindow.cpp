@@ -1,8 +1,14 @@
 #include "ui/qt/MainWindow.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QPixmapCache>
+#include <QThreadPool>
 #include <algorithm>
 #include <chrono>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "ui/Texts.h"
 #include "ui/qt/Look.h"
@@ -71,10 +77,10 @@ QtListView::QtListView(std::function<void()> endProgram)
   namespace table = layout::frmList;
   look::SetUpForm(*this, table::kForm, texts::kMainCaption);
 
-  auto* image1 = new QLabel(this);
-  image1->setObjectName(QStringLiteral("Image1"));
-  image1->setPixmap(banner_);
-  image1->setGeometry(Px(table::Image1));
+  image1_ = new QLabel(this);
+  image1_->setObjectName(QStringLiteral("Image1"));
+  image1_->setPixmap(banner_);
+  image1_->setGeometry(Px(table::Image1));
   // The two small labels lie over the banner, so they come after it.
   look::AddLabel(this, texts::kCredit, table::Label3)->setObjectName(QStringLiteral("Label3"));
   look::AddLabel(this, texts::kVersionTag, table::Label1)->setObjectName(QStringLiteral("Label1"));
@@ -132,6 +138,30 @@ QPushButton* QtListView::AddButton(const char* name, std::string_view text,
 void QtListView::SetEditButtonsEnabled(bool enabled) {
   command2_->setEnabled(enabled);
   command3_->setEnabled(enabled);
+}
+
+void QtListView::SetVisible(bool visible) {
+  setVisible(visible);
+  // Not at once: Start's own click is still being delivered to this window.
+  if (!visible) QTimer::singleShot(0, this, &QtListView::LetWindowsGo);
+}
+
+void QtListView::LetWindowsGo() {
+  // The dialogs (the editor stays hidden after OK), the native window with its backing store,
+  // and the pictures only a window shows.
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child->isWindow()) delete child;
+  }
+  destroy();
+  banner_ = QPixmap();
+  image1_->clear();
+  QApplication::setWindowIcon(QIcon());
+  QPixmapCache::clear();
+  // The threads that painted the windows; idle, they would linger for half a minute.
+  QThreadPool::globalInstance()->waitForDone(1000);
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
 }
 
 void QtListView::ArmTimer(std::int64_t delayMs) {

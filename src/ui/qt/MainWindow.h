@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -45,7 +46,8 @@ class QtListView final : public QWidget, public frmListView {
 
   ScheduleList& List1() override { return list_; }
   void SetEditButtonsEnabled(bool enabled) override;
-  void SetVisible(bool visible) override { setVisible(visible); }
+  // Only Start hides the window, and nothing shows it again: what the windows held goes then.
+  void SetVisible(bool visible) override;
   int Check1() const override { return check1_->isChecked() ? 1 : 0; }
   void ShowCheck1(int value) override { check1_->setChecked(value == 1); }
   void ArmTimer(std::int64_t delayMs) override;
@@ -57,10 +59,13 @@ class QtListView final : public QWidget, public frmListView {
  private:
   QPushButton* AddButton(const char* name, std::string_view text, const layout::Rect& twips,
                          std::function<void()> onClick);
+  // Leaves the running state what it uses: the schedule's lines and the timer.
+  void LetWindowsGo();
 
   frmList* logic_ = nullptr;
   std::function<void()> endProgram_;
   QPixmap banner_;
+  QLabel* image1_ = nullptr;
   QListWidget* list1_ = nullptr;
   QPushButton* command2_ = nullptr;
   QPushButton* command3_ = nullptr;
