@@ -63,6 +63,14 @@ bool Opens(const QString& name, QWidget* widget, std::function<void(QWidget&)> a
   return !poll.isActive();
 }
 
+// One data row per table row, named after it, giving its index.
+template <class Row, std::size_t N>
+void IndexRows(const Row (&rows)[N]) {
+  QTest::addColumn<int>("index");
+  for (int index = 0; index < int(N); ++index)
+    QTest::newRow(rows[index].name) << index;
+}
+
 // Types as the user does, once the window is active (on a busy machine that takes a while).
 void Type(QLineEdit* box, const QString& text) {
   box->activateWindow();
@@ -132,11 +140,7 @@ class WindowsTest : public QObject {
     QVERIFY(::mkfifo(qPrintable(dir_.filePath("fifo.png")), 0600) == 0 &&
             QFile::link(dir_.filePath("loop.png"), dir_.filePath("loop.png")));
   }
-  void controls_data() {
-    QTest::addColumn<int>("index");
-    for (int index = 0; index < int(std::size(kControls)); ++index)
-      QTest::newRow(kControls[index].name) << index;
-  }
+  void controls_data() { IndexRows(kControls); }
   void controls() {
     QFETCH(int, index);
     const Control& row = kControls[index];
@@ -175,11 +179,7 @@ class WindowsTest : public QObject {
     if (timer1->remainingTime() > 59000) QMetaObject::invokeMethod(timer1, "timeout");
     QCOMPARE(harness.wallpaper.paths, row.started ? Lines{sea_} : Lines{});
   }
-  void selection_data() {
-    QTest::addColumn<int>("index");
-    for (int index = 0; index < int(std::size(kGestures)); ++index)
-      QTest::newRow(kGestures[index].name) << index;
-  }
+  void selection_data() { IndexRows(kGestures); }
   void selection() {
     QFETCH(int, index);
     const Gesture& row = kGestures[index];
