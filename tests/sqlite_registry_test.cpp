@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "platform/linux/LinuxSystem.h"
 #include "platform/linux/SqliteRegistry.h"
 #include "store/ScheduleStore.h"
 #include "support/Fakes.h"
@@ -72,6 +73,29 @@ TEST_F(SqliteFileTest, AStandInReachesItsFileAtLastKeepingBothSchedules) {
   EXPECT_EQ(list.items, (Lines{"S 07:00 - stored", "S 09:00 - added", "S 10:00 - selected"}));
   EXPECT_EQ(stored.items, list.items);
   EXPECT_EQ(list.selected, 2);
+}
+
+// After Start the window's process becomes a fresh one only when that would run the list shown.
+TEST_F(SqliteFileTest, ANewProcessRunsTheShownListOnlyFromTheFileHoldingIt) {
+  fs::create_directories(fs::path(path_).parent_path());
+  const Lines shown{"S 07:00 - sea", "R 00:05 - hills"};
+  const struct {
+    const char* what;
+    bool standIn;
+    Lines stored;
+    bool runs;
+  } rows[] = {
+      {"the same lines", false, shown, true},
+      {"a line changed behind the window", false, {"S 07:00 - sea", "R 00:06 - hills"}, false},
+      {"one more line", false, {"S 07:00 - sea", "R 00:05 - hills", "S 08:00 - sky"}, false},
+      {"a stand-in in memory", true, shown, false},
+  };
+  for (const auto& row : rows) {
+    const auto raw =
+        row.standIn ? SqliteRegistry::StandIn(path_) : SqliteRegistry::Open(path_, nullptr);
+    Rewrite(*raw, row.stored);
+    EXPECT_EQ(NewProcessRuns(*raw, test::VectorList(shown)), row.runs) << row.what;
+  }
 }
 
 // Names fold by their letters, not just ASCII, and keep their first spelling; a tree goes

@@ -2,14 +2,16 @@
 # shellcheck disable=SC2154,SC2015,SC2317  # variables set by the library; "a && b || fail"
 # A stored schedule changes the wallpaper on the first tick, a minute after the start: a relative
 # entry "R 00:01" (red) and then a clock entry for the minute after the start (blue), both due;
-# the root window then shows the later one's colour, and nothing changed before the tick.
-# Usage: switch_wallpaper.sh DORNAVA DORNAVA_REG [--memcheck]. With --memcheck the program runs
-# under valgrind, which must find no invalid access and nothing definitely lost when it is ended.
-# Exits 77 (skipped) without Xvfb, ImageMagick or, asked for, valgrind.
+# the root window then shows the later one's colour, and nothing changed before the tick. The
+# program starts with its window and Start is clicked, which hands the running state to the same
+# process started with "A". With --memcheck it starts with "A" under valgrind, which must find no
+# invalid access and nothing definitely lost when it is ended.
+# Usage: switch_wallpaper.sh DORNAVA DORNAVA_REG [--memcheck].
+# Exits 77 (skipped) without Xvfb, ImageMagick, xdotool or, asked for, valgrind.
 set -u
 # shellcheck source-path=SCRIPTDIR source=../support/lib.sh
 source "$(dirname "$0")/../support/lib.sh"
-needs Xvfb convert import
+needs Xvfb convert import xdotool
 work=$(mktemp -d) && scratch+=("$work") || fail "no temporary folder"
 launcher=()
 if [[ ${3-} == --memcheck ]]; then
@@ -30,8 +32,13 @@ key='HKCU\Software\Brenlow\Dornava'
   fail "dornava-reg add"
 own_display "$work"
 pixel() { import -window root -crop 1x1+400+300 -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}'; }
-"${launcher[@]}" "$1" A &
+if [[ ${launcher[*]} ]]; then "${launcher[@]}" "$1" A & else "$1" & fi
 background+=($!)
+if [[ ! ${launcher[*]} ]]; then
+  xdotool mousemove --window "$(wait_window '^Dornava 1\.1$')" 401 256 click 1 # Start
+  handed() { [[ $(tr '\0' ' ' <"/proc/${background[-1]}/cmdline") == "$1 A " ]]; }
+  wait_for 10 "Start to hand the running state over" handed "$1"
+fi
 started=$SECONDS
 blue() { [[ $(pixel) == '#0000FF' ]]; }
 wait_for 100 "the root to show the later entry's blue" blue

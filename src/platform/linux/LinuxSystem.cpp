@@ -47,4 +47,16 @@ std::string LinuxEnvironment::ExecutableName() {
   return slash == std::string::npos ? executable_ : executable_.substr(slash + 1);
 }
 
+bool NewProcessRuns(SqliteRegistry& registry, const ScheduleList& shown) {
+  if (registry.InMemory()) return false;
+  Registr registr(registry);
+  LineList stored;
+  LoadSchedule(registr, stored);
+  if (stored.ListCount() != shown.ListCount()) return false;
+  for (int index = 0; index < shown.ListCount(); ++index) {
+    if (stored.List(index) != shown.List(index)) return false;
+  }
+  return true;
+}
+
 }  // namespace dornava

@@ -1,9 +1,11 @@
-// The Linux edition's clock and process environment.
+// The Linux edition's clock, process environment and running state.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "platform/linux/SqliteRegistry.h"
+#include "store/ScheduleStore.h"
 #include "switching/Services.h"
 
 namespace dornava {
@@ -32,5 +34,27 @@ class LinuxEnvironment final : public ProcessEnvironment {
   std::vector<std::string> arguments_;
   std::string executable_;
 };
+
+// A plain list of lines, for the running state without a window, where nothing shows them.
+class LineList final : public ScheduleList {
+ public:
+  void Clear() override { items_.clear(); }
+  void AddItem(std::string_view text) override { items_.emplace_back(text); }
+  void RemoveItem(int index) override { items_.erase(items_.begin() + index); }
+  int ListCount() const override { return static_cast<int>(items_.size()); }
+  const std::string& List(int index) const override {
+    return items_[static_cast<std::size_t>(index)];
+  }
+  int ListIndex() const override { return selected_; }
+  void SetListIndex(int index) override { selected_ = index; }
+
+ private:
+  std::vector<std::string> items_;
+  int selected_ = -1;
+};
+
+// Whether a new process, loading the schedule afresh, would run `shown`: the registry is the
+// user's file, not one in this process's memory, and the file holds exactly these lines.
+bool NewProcessRuns(SqliteRegistry& registry, const ScheduleList& shown);
 
 }  // namespace dornava

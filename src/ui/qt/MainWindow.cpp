@@ -147,6 +147,7 @@ void QtListView::SetVisible(bool visible) {
 }
 
 void QtListView::LetWindowsGo() {
+  if (handOver_) handOver_(list_);
   // The dialogs (the editor stays hidden after OK), the native window with its backing store,
   // and the pictures only a window shows.
   for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {

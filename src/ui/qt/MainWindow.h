@@ -43,6 +43,11 @@ class QtListView final : public QWidget, public frmListView {
   explicit QtListView(std::function<void()> endProgram);
   void Attach(frmList& logic) { logic_ = &logic; }
   const QPixmap& Banner() const { return banner_; }
+  // Once Start has hidden the window, the running state may carry on in a process without
+  // windows; `handOver` returns only when it cannot, and this one lets the windows go instead.
+  void SetHandOver(std::function<void(const ScheduleList&)> handOver) {
+    handOver_ = std::move(handOver);
+  }
 
   ScheduleList& List1() override { return list_; }
   void SetEditButtonsEnabled(bool enabled) override;
@@ -64,6 +69,7 @@ class QtListView final : public QWidget, public frmListView {
 
   frmList* logic_ = nullptr;
   std::function<void()> endProgram_;
+  std::function<void(const ScheduleList&)> handOver_;
   QPixmap banner_;
   QLabel* image1_ = nullptr;
   QListWidget* list1_ = nullptr;

@@ -1,7 +1,9 @@
 // The Linux edition. Started with an argument it goes straight to the running state, where no
-// window is ever shown, so it runs without a GUI at all; otherwise it shows its windows. Only
+// window is ever shown, so it runs without a GUI at all; otherwise it shows its windows, and
+// after Start becomes the process without them (HandOver). Only
 // --help and --version, as the one argument, are answered instead: the Windows edition has no
 // console to print them on, and any other word keeps starting the schedule as it does there.
+#include <unistd.h>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
@@ -21,24 +23,6 @@
 namespace {
 
 using dornava::StartUp;
-
-// A plain list of lines for the running state, where nothing shows them.
-class LineList final : public dornava::ScheduleList {
- public:
-  void Clear() override { items_.clear(); }
-  void AddItem(std::string_view text) override { items_.emplace_back(text); }
-  void RemoveItem(int index) override { items_.erase(items_.begin() + index); }
-  int ListCount() const override { return static_cast<int>(items_.size()); }
-  const std::string& List(int index) const override {
-    return items_[static_cast<std::size_t>(index)];
-  }
-  int ListIndex() const override { return selected_; }
-  void SetListIndex(int index) override { selected_ = index; }
-
- private:
-  std::vector<std::string> items_;
-  int selected_ = -1;
-};
 
 // The running state without a window: the list nothing shows, and the minute timer, a one-shot
 // Qt timer re-armed by the start-up logic after every tick.
@@ -63,7 +47,7 @@ class HeadlessHost final : public dornava::StartUpHost {
  private:
   StartUp* startUp_ = nullptr;
   QTimer timer_;
-  LineList list_;
+  dornava::LineList list_;
   int check1_ = 0;
 };
 
@@ -97,6 +81,20 @@ struct System {
   dornava::LinuxMonotonicClock monotonic;
   FirstUseWallpaper wallpaper;
 };
+
+// After Start the window never shows again, yet a process that has shown Qt windows keeps their
+// libraries, fonts, X connection and threads: twice the memory of one started with an argument,
+// for the rest of the day. So the process becomes that one, with the same pid. Not when it would
+// run another schedule: a stand-in registry lives in this process alone, and the list the user
+// started is the one to run, even if the file changed behind the window.
+void HandOver(const char* program, const dornava::ScheduleList& shown) {
+  if (!dornava::NewProcessRuns(dornava::ProcessRegistry(), shown)) return;
+  // What the windows opened and left inheritable must not outlive them.
+  close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+  char* const arguments[] = {const_cast<char*>(program), const_cast<char*>("A"), nullptr};
+  execv("/proc/self/exe", arguments);
+  // Still here: this process runs the schedule itself.
+}
 
 constexpr char kUsage[] =
     "Usage: dornava [ARGUMENT]\n"
@@ -144,6 +142,8 @@ int main(int argc, char** argv) {
   dornava::QtWindows windows(
       system.registr, dornava::SystemServices{system.environment, system.clock, system.monotonic,
                                               system.wallpaper});
+  windows.mainView.SetHandOver(
+      [&](const dornava::ScheduleList& shown) { HandOver(argv[0], shown); });
   windows.main.FormLoad();
   return QApplication::exec();
 }
