@@ -29,6 +29,8 @@ class LinuxEnvironment final : public ProcessEnvironment {
   // The whole file name: unlike Windows, Linux finds no program by a name without its suffix.
   std::string ExecutableName() override;
   char PathSeparator() override { return '/'; }
+  // The executable's path as it was at the start.
+  const std::string& Executable() const { return executable_; }
 
  private:
   std::vector<std::string> arguments_;

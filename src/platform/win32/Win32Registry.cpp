@@ -39,6 +39,9 @@ void Win32Registry::BeginBatch(bool) {
 
 void Win32Registry::EndBatch() {
   if (depth_ == 0 || --depth_ > 0) return;
+  for (const KeptKey& kept : kept_)
+    RegCloseKey(ToHkey(kept.key));
+  kept_.clear();
   if (holding_) ReleaseMutex(turn_);
   holding_ = false;
 }
@@ -48,10 +51,20 @@ void Win32Registry::EndBatch() {
 
 std::int32_t Win32Registry::OpenKeyEx(RegKey root, const char* subKey, std::uint32_t options,
                                       std::uint32_t access, RegKey* result) {
+  const bool keep = depth_ > 0 && result && subKey && options == 0;
+  if (keep) {
+    for (const KeptKey& kept : kept_) {
+      if (kept.root == root && kept.path == subKey && kept.access == access) {
+        *result = kept.key;
+        return ERROR_SUCCESS;
+      }
+    }
+  }
   HKEY handle = result ? ToHkey(*result) : nullptr;
   const LSTATUS status =
       RegOpenKeyExA(ToHkey(root), subKey, options, access, result ? &handle : nullptr);
   if (result) *result = FromHkey(handle);
+  if (keep && status == ERROR_SUCCESS) kept_.push_back({root, subKey, access, *result});
   return status;
 }
 
@@ -103,6 +116,9 @@ std::int32_t Win32Registry::DeleteValue(RegKey key, const char* name) {
 }
 
 std::int32_t Win32Registry::CloseKey(RegKey key) {
+  for (const KeptKey& kept : kept_) {
+    if (kept.key == key) return ERROR_SUCCESS;  // closed when the batch ends
+  }
   return RegCloseKey(ToHkey(key));
 }
 

@@ -1,6 +1,9 @@
 // The real registry: advapi32's "A" functions, arguments and statuses passed through as they are.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "store/RawRegistry.h"
 
 namespace dornava {
@@ -28,13 +31,22 @@ class Win32Registry final : public RawRegistry {
   // The registry has no transactions, so Dornava's processes take turns instead: one batch at a
   // time in the session, and two instances never interleave their rewrites. A turn not given
   // within the wait lets the batch go ahead on its own rather than hang.
+  // Inside a batch a key opened by path stays open until the batch ends, and opening the same
+  // path again gives the same handle: each value then costs one call to the registry, not three.
   void BeginBatch(bool writes) override;
   void EndBatch() override;
 
  private:
+  struct KeptKey {
+    RegKey root;
+    std::string path;
+    std::uint32_t access;
+    RegKey key;
+  };
   void* turn_ = nullptr;  // the session's mutex
   int depth_ = 0;
   bool holding_ = false;
+  std::vector<KeptKey> kept_;
 };
 
 }  // namespace dornava

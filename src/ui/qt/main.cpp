@@ -87,13 +87,16 @@ struct System {
 // for the rest of the day. So the process becomes that one, with the same pid. Not when it would
 // run another schedule: a stand-in registry lives in this process alone, and the list the user
 // started is the one to run, even if the file changed behind the window.
-void HandOver(const char* program, const dornava::ScheduleList& shown) {
+// The executable is run by the path it started from, not /proc/self/exe: after an upgrade that
+// would be a deleted file, whose name would then go into the Run value.
+void HandOver(const std::string& executable, const char* program,
+              const dornava::ScheduleList& shown) {
   if (!dornava::NewProcessRuns(dornava::ProcessRegistry(), shown)) return;
   // What the windows opened and left inheritable must not outlive them.
   close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
   char* const arguments[] = {const_cast<char*>(program), const_cast<char*>("A"), nullptr};
-  execv("/proc/self/exe", arguments);
-  // Still here: this process runs the schedule itself.
+  execv(executable.c_str(), arguments);
+  // Still here (the file went, say): this process runs the schedule itself.
 }
 
 constexpr char kUsage[] =
@@ -142,8 +145,9 @@ int main(int argc, char** argv) {
   dornava::QtWindows windows(
       system.registr, dornava::SystemServices{system.environment, system.clock, system.monotonic,
                                               system.wallpaper});
-  windows.mainView.SetHandOver(
-      [&](const dornava::ScheduleList& shown) { HandOver(argv[0], shown); });
+  windows.mainView.SetHandOver([&](const dornava::ScheduleList& shown) {
+    HandOver(system.environment.Executable(), argv[0], shown);
+  });
   windows.main.FormLoad();
   return QApplication::exec();
 }
