@@ -1,8 +1,8 @@
 // The Linux edition. Started with an argument it goes straight to the running state, where no
-// window is ever shown, so it runs without a GUI at all; otherwise it shows its windows, and
-// after Start becomes the process without them (HandOver). Only
-// --help and --version, as the one argument, are answered instead: the Windows edition has no
-// console to print them on, and any other word keeps starting the schedule as it does there.
+// window is ever shown, so it runs without a GUI at all; otherwise it shows its windows, and after
+// Start becomes the process without them (HandOver). Only --help and --version, as the one
+// argument, are answered instead: the Windows edition has no console to print them on, and any
+// other word keeps starting the schedule as it does there.
 #include <unistd.h>
 #include <QApplication>
 #include <QCoreApplication>
@@ -86,9 +86,9 @@ struct System {
 // libraries, fonts, X connection and threads: twice the memory of one started with an argument,
 // for the rest of the day. So the process becomes that one, with the same pid. Not when it would
 // run another schedule: a stand-in registry lives in this process alone, and the list the user
-// started is the one to run, even if the file changed behind the window.
-// The executable is run by the path it started from, not /proc/self/exe: after an upgrade that
-// would be a deleted file, whose name would then go into the Run value.
+// started is the one to run, even if the file changed behind the window. The executable is run
+// by the path it started from, not /proc/self/exe: after an upgrade that would be a deleted file,
+// whose name would then go into the Run value.
 void HandOver(const std::string& executable, const char* program,
               const dornava::ScheduleList& shown) {
   if (!dornava::NewProcessRuns(dornava::ProcessRegistry(), shown)) return;
