@@ -71,7 +71,7 @@ shot() {
 
 "$dornava" &
 pid=$!
-main=$(window 'Dornava 1.1')
+main=$(window 'Dornava [0-9.]*')
 click "$main" 40 130 # the second entry
 shot "$main" docs/linux-main.png
 

@@ -86,7 +86,7 @@ shoot() {
 
 in_prefix "$prefix" 'C:\Dornava.exe' &
 background+=($!)
-main=$(window_named '^Dornava 1\.1$')
+main=$(window_named '^Dornava [0-9.]*$')
 shoot "$main" windows-main.png
 
 # The second entry into the editor: its fields, its time base and its picture.

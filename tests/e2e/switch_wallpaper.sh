@@ -35,7 +35,7 @@ pixel() { import -window root -crop 1x1+400+300 -depth 8 txt:- 2>/dev/null | gre
 if [[ ${launcher[*]} ]]; then "${launcher[@]}" "$1" A & else "$1" & fi
 background+=($!)
 if [[ ! ${launcher[*]} ]]; then
-  xdotool mousemove --window "$(wait_window '^Dornava ')" 401 256 click 1 # Start
+  xdotool mousemove --window "$(wait_window '^Dornava [0-9.]*$')" 401 256 click 1 # Start
   handed() { [[ $(tr '\0' ' ' <"/proc/${background[-1]}/cmdline") == "$1 A " ]]; }
   wait_for 10 "Start to hand the running state over" handed "$1"
 fi

@@ -39,7 +39,7 @@ for row in cut{0,100,4096,$((size / 2)),$((size - 1))} page{0,5} foreign folder 
   esac
   cp -r "$db" "$db.damaged" && { [[ $row != unreadable ]] || chmod 000 "$db"; } || fail "copy"
   (umask 0 && XDG_CONFIG_HOME=$work/$row exec "$dornava" 2>"$work/said") & # a fresh file is private
-  background+=($!) && window=$(wait_window '^Dornava 1\.1$') || fail "$row: no window"
+  background+=($!) && window=$(wait_window '^Dornava [0-9.]*$') || fail "$row: no window"
   said=$(reg query "$key")
   status=$? unchanged=0 && { [[ $row != unreadable ]] || chmod 600 "$db"; }
   kept=("$db".unreadable-*[0-9]) && diff -rq "$db" "$db.damaged" >/dev/null && unchanged=1

@@ -36,7 +36,7 @@ while ((runs < 560)); do
   if ((runs % 14 == 13 && $(wc -l <<<"$before") > 2)); then # the first entry, selected at start
     mapfile -t texts <<<"$before" && texts=("${texts[@]#*REG_SZ    }")
     "$dornava" 2>/dev/null &
-    background+=($!) && window=$(wait_window '^Dornava 1\.1$') || exit 1
+    background+=($!) && window=$(wait_window '^Dornava [0-9.]*$') || exit 1
     xdotool mousemove --window "$window" 218 256 click 1 2>/dev/null & # "Vymazat"
     pause $((span * 3)); kill -KILL "${background[-1]}"; wait "${background[-1]}" $! 2>/dev/null
     judge "$before" "$(lines "${texts[@]:1}")" 1 && windows=$((windows + 1)) && continue

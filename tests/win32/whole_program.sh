@@ -77,7 +77,7 @@ reg_set "$prefix" "$schedule" 001 'S 19:00 - C:\vecer.bmp'
 in_prefix "$prefix" "$program" &
 editing=$!
 background+=("$editing")
-main=$(wait_window '^Dornava 1\.1$')
+main=$(wait_window '^Dornava [0-9.]*$')
 # Upravit, on the first entry: (133, 256) in the 446 x 285 client area, which Wine's frame holds.
 eval "$(xdotool getwindowgeometry --shell "$main")"
 border=$(((WIDTH - 446) / 2))
