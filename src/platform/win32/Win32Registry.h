@@ -31,12 +31,12 @@ class Win32Registry final : public RawRegistry {
   // The registry has no transactions, so Dornava's processes take turns instead: one batch at a
   // time in the session, and two instances never interleave their rewrites. A turn not given
   // within the wait lets the batch go ahead on its own rather than hang.
-  // Inside a batch a key opened by path stays open until the batch ends, and opening the same
-  // path again gives the same handle: each value then costs one call to the registry, not three.
   void BeginBatch(bool writes) override;
   void EndBatch() override;
 
  private:
+  // Inside a batch a key opened by path stays open until the batch ends, and opening the same
+  // path again gives the same handle: each value then costs one call to the registry, not three.
   struct KeptKey {
     RegKey root;
     std::string path;
